@@ -1,0 +1,19 @@
+# Flags shared by every target of the project.
+add_compile_options(-Wall -Wextra)
+if(VEXA_WERROR)
+  add_compile_options(-Werror)
+endif()
+if(VEXA_SANITIZE)
+  add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined -fno-sanitize-recover=all)
+endif()
+
+# vexa_add_test(NAME SOURCES... LIBS...): one GoogleTest program, its cases registered with CTest.
+function(vexa_add_test name)
+  cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main)
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST
+    WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
+    PROPERTIES ENVIRONMENT "VEXA_TEST_DATA=${CMAKE_CURRENT_SOURCE_DIR}/data")
+endfunction()
