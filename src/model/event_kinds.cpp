@@ -87,17 +87,17 @@ constexpr TParamDesc kMaster[] = {N(Master, BlendMode, Unsigned, 1, 0, 3, 0)};
 
 using Pos = TGraphicEffectPositionEvent;
 constexpr TParamDesc kPosition[] = {
-    N(Pos, PositionType, Unsigned, 0, 0, 2, 1),     N(Pos, OriginDirection, Unsigned, 0, 0, 8, 0),
-    N(Pos, StartX, Signed, 0, -4000, 4000, 0),      N(Pos, EndX, Signed, 0, -4000, 4000, 0),
-    N(Pos, StartY, Signed, 0, -4000, 4000, 0),      N(Pos, EndY, Signed, 0, -4000, 4000, 0),
-    N(Pos, StartDirection, Unsigned, 0, 0, 8, 0),   N(Pos, EndDirection, Unsigned, 0, 0, 8, 0),
+    N(Pos, PositionType, Unsigned, 0, 0, 2, 1),   N(Pos, OriginDirection, Unsigned, 0, 0, 8, 0),
+    N(Pos, StartX, Signed, 0, -4000, 4000, 0),    N(Pos, EndX, Signed, 0, -4000, 4000, 0),
+    N(Pos, StartY, Signed, 0, -4000, 4000, 0),    N(Pos, EndY, Signed, 0, -4000, 4000, 0),
+    N(Pos, StartDirection, Unsigned, 0, 0, 8, 0), N(Pos, EndDirection, Unsigned, 0, 0, 8, 0),
 };
 
 using Size = TGraphicEffectSizeEvent;
 constexpr TParamDesc kSize[] = {
-    N(Size, SizeType, Unsigned, 1, 0, 2, 1),
-    N(Size, StartWidth, Unsigned, 100, 1, 4000, 100),  N(Size, EndWidth, Unsigned, 100, 1, 4000, 100),
-    N(Size, StartHeight, Unsigned, 100, 1, 4000, 100), N(Size, EndHeight, Unsigned, 100, 1, 4000, 100),
+    N(Size, SizeType, Unsigned, 1, 0, 2, 1),         N(Size, StartWidth, Unsigned, 100, 1, 4000, 100),
+    N(Size, EndWidth, Unsigned, 100, 1, 4000, 100),  N(Size, StartHeight, Unsigned, 100, 1, 4000, 100),
+    N(Size, EndHeight, Unsigned, 100, 1, 4000, 100),
 };
 
 using Rot = TGraphicEffectRotateEvent;
@@ -109,11 +109,11 @@ constexpr TParamDesc kRotate[] = {
 
 using Trim = TGraphicEffectTrimEvent;
 constexpr TParamDesc kTrim[] = {
-    N(Trim, TrimType, Unsigned, 1, 0, 1, 1),
-    N(Trim, StartX, Unsigned, 0, 0, 100, 0),    N(Trim, EndX, Unsigned, 0, 0, 100, 0),
-    N(Trim, StartY, Unsigned, 0, 0, 100, 0),    N(Trim, EndY, Unsigned, 0, 0, 100, 0),
-    N(Trim, StartX2, Unsigned, 100, 0, 100, 0), N(Trim, EndX2, Unsigned, 100, 0, 100, 0),
-    N(Trim, StartY2, Unsigned, 100, 0, 100, 0), N(Trim, EndY2, Unsigned, 100, 0, 100, 0),
+    N(Trim, TrimType, Unsigned, 1, 0, 1, 1),  N(Trim, StartX, Unsigned, 0, 0, 100, 0),
+    N(Trim, EndX, Unsigned, 0, 0, 100, 0),    N(Trim, StartY, Unsigned, 0, 0, 100, 0),
+    N(Trim, EndY, Unsigned, 0, 0, 100, 0),    N(Trim, StartX2, Unsigned, 100, 0, 100, 0),
+    N(Trim, EndX2, Unsigned, 100, 0, 100, 0), N(Trim, StartY2, Unsigned, 100, 0, 100, 0),
+    N(Trim, EndY2, Unsigned, 100, 0, 100, 0),
 };
 
 using Mask = TGraphicEffectAlphaMaskEvent;
@@ -131,9 +131,9 @@ constexpr TParamDesc kFade[] = {
 
 using Tile = TGraphicEffectTileEvent;
 constexpr TParamDesc kTile[] = {
-    N(Tile, SizeType, Unsigned, 1, 0, 2, 1),
-    N(Tile, StartWidth, Unsigned, 100, 1, 4000, 100),  N(Tile, EndWidth, Unsigned, 100, 1, 4000, 100),
-    N(Tile, StartHeight, Unsigned, 100, 1, 4000, 100), N(Tile, EndHeight, Unsigned, 100, 1, 4000, 100),
+    N(Tile, SizeType, Unsigned, 1, 0, 2, 1),         N(Tile, StartWidth, Unsigned, 100, 1, 4000, 100),
+    N(Tile, EndWidth, Unsigned, 100, 1, 4000, 100),  N(Tile, StartHeight, Unsigned, 100, 1, 4000, 100),
+    N(Tile, EndHeight, Unsigned, 100, 1, 4000, 100),
 };
 
 using Blink = TGraphicEffectBlinkEvent;
@@ -145,11 +145,11 @@ constexpr TParamDesc kBlink[] = {
 using Vib = TGraphicEffectVibrationEvent;
 constexpr TParamDesc kVibration[] = {
     N(Vib, StartInterval, Unsigned, 100, 0, kMaxInt, 0), N(Vib, EndInterval, Unsigned, 100, 0, kMaxInt, 0),
-    N(Vib, PositionType, Unsigned, 0, 0, 2, 1),
-    N(Vib, StartMinX, Unsigned, 0, 0, kMaxInt, 0),       N(Vib, EndMinX, Unsigned, 0, 0, kMaxInt, 0),
-    N(Vib, StartMaxX, Unsigned, 0, 0, kMaxInt, 0),       N(Vib, EndMaxX, Unsigned, 0, 0, kMaxInt, 0),
-    N(Vib, StartMinY, Unsigned, 0, 0, kMaxInt, 0),       N(Vib, EndMinY, Unsigned, 0, 0, kMaxInt, 0),
-    N(Vib, StartMaxY, Unsigned, 0, 0, kMaxInt, 0),       N(Vib, EndMaxY, Unsigned, 0, 0, kMaxInt, 0),
+    N(Vib, PositionType, Unsigned, 0, 0, 2, 1),          N(Vib, StartMinX, Unsigned, 0, 0, kMaxInt, 0),
+    N(Vib, EndMinX, Unsigned, 0, 0, kMaxInt, 0),         N(Vib, StartMaxX, Unsigned, 0, 0, kMaxInt, 0),
+    N(Vib, EndMaxX, Unsigned, 0, 0, kMaxInt, 0),         N(Vib, StartMinY, Unsigned, 0, 0, kMaxInt, 0),
+    N(Vib, EndMinY, Unsigned, 0, 0, kMaxInt, 0),         N(Vib, StartMaxY, Unsigned, 0, 0, kMaxInt, 0),
+    N(Vib, EndMaxY, Unsigned, 0, 0, kMaxInt, 0),
 };
 
 using Sepia = TGraphicEffectSepiaEvent;
@@ -194,24 +194,28 @@ constexpr TParamDesc kNoiseBrightness[] = {
 
 using Mosaic = TGraphicEffectMosaicEvent;
 constexpr TParamDesc kMosaic[] = {
-    N(Mosaic, PositionType, Unsigned, 1, 0, 1, 1),
-    N(Mosaic, StartX, Unsigned, 0, 0, 100, 0),    N(Mosaic, EndX, Unsigned, 0, 0, 100, 0),
-    N(Mosaic, StartY, Unsigned, 0, 0, 100, 0),    N(Mosaic, EndY, Unsigned, 0, 0, 100, 0),
-    N(Mosaic, StartX2, Unsigned, 100, 0, 100, 0), N(Mosaic, EndX2, Unsigned, 100, 0, 100, 0),
-    N(Mosaic, StartY2, Unsigned, 100, 0, 100, 0), N(Mosaic, EndY2, Unsigned, 100, 0, 100, 0),
-    N(Mosaic, StartPower, Unsigned, 5, 1, 255, 1), N(Mosaic, EndPower, Unsigned, 5, 1, 255, 1),
+    N(Mosaic, PositionType, Unsigned, 1, 0, 1, 1), N(Mosaic, StartX, Unsigned, 0, 0, 100, 0),
+    N(Mosaic, EndX, Unsigned, 0, 0, 100, 0),       N(Mosaic, StartY, Unsigned, 0, 0, 100, 0),
+    N(Mosaic, EndY, Unsigned, 0, 0, 100, 0),       N(Mosaic, StartX2, Unsigned, 100, 0, 100, 0),
+    N(Mosaic, EndX2, Unsigned, 100, 0, 100, 0),    N(Mosaic, StartY2, Unsigned, 100, 0, 100, 0),
+    N(Mosaic, EndY2, Unsigned, 100, 0, 100, 0),    N(Mosaic, StartPower, Unsigned, 5, 1, 255, 1),
+    N(Mosaic, EndPower, Unsigned, 5, 1, 255, 1),
 };
 
 using Blur = TGraphicEffectSplitBlurEvent;
 constexpr TParamDesc kSplitBlur[] = {
-    N(Blur, StartPower, Unsigned, 1, 1, 255, 1), N(Blur, EndPower, Unsigned, 1, 1, 255, 1),
-    N(Blur, StartLoop, Unsigned, 1, 1, 255, 1),  N(Blur, EndLoop, Unsigned, 1, 1, 255, 1),
+    N(Blur, StartPower, Unsigned, 1, 1, 255, 1),
+    N(Blur, EndPower, Unsigned, 1, 1, 255, 1),
+    N(Blur, StartLoop, Unsigned, 1, 1, 255, 1),
+    N(Blur, EndLoop, Unsigned, 1, 1, 255, 1),
 };
 
 using Trans = TGraphicEffectTransitionEvent;
 constexpr TParamDesc kTransition[] = {
-    N(Trans, StartPower, Unsigned, 0, 0, 255, 0), N(Trans, EndPower, Unsigned, 255, 0, 255, 255),
-    N(Trans, StartVag, Unsigned, 4, 1, 8, 4),     N(Trans, EndVag, Unsigned, 4, 1, 8, 4),
+    N(Trans, StartPower, Unsigned, 0, 0, 255, 0),
+    N(Trans, EndPower, Unsigned, 255, 0, 255, 255),
+    N(Trans, StartVag, Unsigned, 4, 1, 8, 4),
+    N(Trans, EndVag, Unsigned, 4, 1, 8, 4),
     PathOf("RuleFileName", "RuleFullFileName", "RuleFileName", RefOf<&Trans::RuleFileName>),
 };
 
@@ -280,7 +284,9 @@ constexpr std::array<TKindInfo, GraphicSlotCount + 1> kKinds = {{
 
 }  // namespace
 
-std::span<const TKindInfo> AllKinds() { return kKinds; }
+std::span<const TKindInfo> AllKinds() {
+  return kKinds;
+}
 
 const TKindInfo* KindInfo(int32_t code) {
   for (const TKindInfo& k : kKinds)
@@ -293,7 +299,9 @@ int SlotOfKind(int32_t code) {
   return k ? k->Slot : -1;
 }
 
-const TKindInfo& KindOfSlot(int slot) { return kKinds.at(static_cast<size_t>(slot)); }
+const TKindInfo& KindOfSlot(int slot) {
+  return kKinds.at(static_cast<size_t>(slot));
+}
 
 int64_t GetParamInt(const TParamDesc& p, const TEvent& e) {
   TFieldRef r = p.Ref(const_cast<TEvent&>(e));

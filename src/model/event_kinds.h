@@ -27,19 +27,20 @@ enum class TValueWriter : uint8_t {
 using TFieldRef = std::variant<int32_t*, int64_t*, std::string*>;
 
 struct TParamDesc {
-  std::string_view Field;      // record field, "StartX" or "Font.Name"
-  std::string_view Key;        // file key (for paths: the full-path key)
-  std::string_view RelKey;     // paths only: the relative key
-  TValueWriter Writer;         // how it is written
-  TValueWriter ReadAs;         // how it is read back (differs only for colour revision)
-  int64_t Default;             // value when the key is missing (numbers only; strings: empty)
-  int64_t Min, Max;            // range the editing dialog allows
-  int64_t Initial;             // value of a new event whose dialog is left untouched
+  std::string_view Field;        // record field, "StartX" or "Font.Name"
+  std::string_view Key;          // file key (for paths: the full-path key)
+  std::string_view RelKey;       // paths only: the relative key
+  TValueWriter Writer;           // how it is written
+  TValueWriter ReadAs;           // how it is read back (differs only for colour revision)
+  int64_t Default;               // value when the key is missing (numbers only; strings: empty)
+  int64_t Min, Max;              // range the editing dialog allows
+  int64_t Initial;               // value of a new event whose dialog is left untouched
   std::string_view InitialText;  // the same for string fields
-  TFieldRef (*Ref)(TEvent&);   // the field inside a record of the kind
+  TFieldRef (*Ref)(TEvent&);     // the field inside a record of the kind
 
-  bool IsString() const { return Writer == TValueWriter::String || Writer == TValueWriter::Lines ||
-                                 Writer == TValueWriter::Path; }
+  bool IsString() const {
+    return Writer == TValueWriter::String || Writer == TValueWriter::Lines || Writer == TValueWriter::Path;
+  }
 };
 
 enum class TKindClass : uint8_t { Source, Effect, Sound };

@@ -64,43 +64,29 @@ class TEventListOf {
   }
 
   // --- owning lists ---
-  TEvent* Add(std::unique_ptr<TEvent> e)
-    requires Owning
-  {
+  TEvent* Add(std::unique_ptr<TEvent> e) requires Owning {
     items_.push_back(std::move(e));
     return items_.back().get();
   }
-  TEvent* Insert(int index, std::unique_ptr<TEvent> e)
-    requires Owning
-  {
+  TEvent* Insert(int index, std::unique_ptr<TEvent> e) requires Owning {
     index = std::clamp(index, 0, Count());
     return items_.insert(items_.begin() + index, std::move(e))->get();
   }
   // Takes the event out of the list and hands it to the caller.
-  std::unique_ptr<TEvent> Extract(int index)
-    requires Owning
-  {
+  std::unique_ptr<TEvent> Extract(int index) requires Owning {
     if (index < 0 || index >= Count()) return nullptr;
     std::unique_ptr<TEvent> e = std::move(items_[static_cast<size_t>(index)]);
     items_.erase(items_.begin() + index);
     return e;
   }
-  std::unique_ptr<TEvent> Extract(const TEvent* e)
-    requires Owning
-  {
-    return Extract(IndexOf(e));
-  }
+  std::unique_ptr<TEvent> Extract(const TEvent* e) requires Owning { return Extract(IndexOf(e)); }
 
   // --- borrowing lists ---
-  TEvent* Add(TEvent* e)
-    requires(!Owning)
-  {
+  TEvent* Add(TEvent* e) requires(!Owning) {
     items_.push_back(e);
     return e;
   }
-  TEvent* Insert(int index, TEvent* e)
-    requires(!Owning)
-  {
+  TEvent* Insert(int index, TEvent* e) requires(!Owning) {
     index = std::clamp(index, 0, Count());
     items_.insert(items_.begin() + index, e);
     return e;

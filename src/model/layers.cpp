@@ -20,9 +20,17 @@ bool DisposeFrom(const TEvent* event, Layer& layer) {
 
 }  // namespace
 
-TEvent* CopyEvent(const TEvent& event, TGraphicLayer& layer) { return CopyInto(event, layer); }
-TEvent* CopyEvent(const TEvent& event, TSoundLayer& layer) { return CopyInto(event, layer); }
-bool DisposeEvent(const TEvent* event, TGraphicLayer& layer) { return DisposeFrom(event, layer); }
-bool DisposeEvent(const TEvent* event, TSoundLayer& layer) { return DisposeFrom(event, layer); }
+TEvent* CopyEvent(const TEvent& event, TGraphicLayer& layer) {
+  return CopyInto(event, layer);
+}
+TEvent* CopyEvent(const TEvent& event, TSoundLayer& layer) {
+  return CopyInto(event, layer);
+}
+bool DisposeEvent(const TEvent* event, TGraphicLayer& layer) {
+  return DisposeFrom(event, layer);
+}
+bool DisposeEvent(const TEvent* event, TSoundLayer& layer) {
+  return DisposeFrom(event, layer);
+}
 
 }  // namespace vexa

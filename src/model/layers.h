@@ -25,7 +25,8 @@ class TGraphicLayerOf {
   using ListType = List;
 
   TGraphicLayerOf() {
-    for (int i = 0; i < EffectSlotCount; ++i) EffectLists[static_cast<size_t>(i)] = &Slots[SourceSlotCount + i];
+    for (int i = 0; i < EffectSlotCount; ++i)
+      EffectLists[static_cast<size_t>(i)] = &Slots[SourceSlotCount + i];
   }
   virtual ~TGraphicLayerOf() = default;
   TGraphicLayerOf(const TGraphicLayerOf&) = delete;
@@ -47,11 +48,14 @@ class TGraphicLayerOf {
     int slot = SlotOfKind(code);
     return slot < 0 ? nullptr : &Slots[static_cast<size_t>(slot)];
   }
-  const List* ListForKind(int32_t code) const { return const_cast<TGraphicLayerOf*>(this)->ListForKind(code); }
+  const List* ListForKind(int32_t code) const {
+    return const_cast<TGraphicLayerOf*>(this)->ListForKind(code);
+  }
 
   int EventCount() const {
     int n = 0;
-    for (const List& l : Slots) n += l.Count();
+    for (const List& l : Slots)
+      n += l.Count();
     return n;
   }
 };
@@ -114,7 +118,8 @@ class TLayerList {
   void Delete(int index) { Extract(index); }
   void Clear() {
     // Front to back, as the layers were made.
-    while (!items_.empty()) items_.erase(items_.begin());
+    while (!items_.empty())
+      items_.erase(items_.begin());
   }
   void Move(int from, int to) {
     if (from == to || from < 0 || to < 0 || from >= Count() || to >= Count()) return;
@@ -192,11 +197,13 @@ void CopySoundLayer(const TSoundLayerOf<Src>& source, TSoundLayerOf<Dst>& target
 
 template <class DstLayer, class SrcLayer>
 void CopyGraphicLayers(const TLayerList<SrcLayer>& source, TLayerList<DstLayer>& target) {
-  for (const auto& l : source) CopyGraphicLayer(*l, *NewGraphicLayer(target, -1));
+  for (const auto& l : source)
+    CopyGraphicLayer(*l, *NewGraphicLayer(target, -1));
 }
 template <class DstLayer, class SrcLayer>
 void CopySoundLayers(const TLayerList<SrcLayer>& source, TLayerList<DstLayer>& target) {
-  for (const auto& l : source) CopySoundLayer(*l, *NewSoundLayer(target, -1));
+  for (const auto& l : source)
+    CopySoundLayer(*l, *NewSoundLayer(target, -1));
 }
 
 // Empties list, then borrows the events of the four source lists in slot order.
@@ -204,7 +211,8 @@ template <class List>
 void CollectSources(const TGraphicLayerOf<List>& layer, TEventRefList& list) {
   list.Clear();
   for (int s = 0; s < SourceSlotCount; ++s)
-    for (TEvent* e : layer.Slots[static_cast<size_t>(s)]) list.Add(e);
+    for (TEvent* e : layer.Slots[static_cast<size_t>(s)])
+      list.Add(e);
 }
 
 template <class Layer>
