@@ -15,6 +15,8 @@ PACKAGES=(
   # movies and sound
   libavformat-dev libavcodec-dev libavutil-dev libswresample-dev libswscale-dev
   libvorbis-dev libogg-dev libflac-dev ffmpeg
+  # sound benchmark peer
+  sox
 )
 
 missing=()
