@@ -12,9 +12,11 @@
 #include <unordered_set>
 #include <utility>
 
+#include "persist/atomic_file.h"
 #include "persist/case_fold.h"
 #include "persist/cp932.h"
 #include "persist/ini_number.h"
+#include "persist/persist_error.h"
 #include "persist/whole_file.h"
 
 namespace vexa {
@@ -508,7 +510,13 @@ bool TExtIniFile::SaveToFile(bool onlyIfNotEmpty) {
   lastError_.clear();
   const std::string text = BuildText();
   if (onlyIfNotEmpty && text.empty()) return true;
-  return WriteWholeFile(fullPath_, text, lastError_);
+  try {
+    WriteFileAtomic(fullPath_, text);
+  } catch (const std::exception& e) {
+    lastError_ = e.what();
+    return false;
+  }
+  return true;
 }
 
 bool TExtIniFile::Update() {

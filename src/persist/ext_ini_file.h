@@ -114,7 +114,8 @@ class TExtIniFile {
   // Writes BuildText() to the stream when not empty; false when the stream failed.
   bool SaveToStream(std::ostream& stream) const;
   // Writes the file at FullPath() (an empty store gives an empty file unless `onlyIfNotEmpty`).
-  // True when the bytes reached the disk (or nothing had to be written).
+  // True when the bytes reached the disk (or nothing had to be written). The old file is
+  // replaced only once the new one is complete.
   bool SaveToFile(bool onlyIfNotEmpty);
   // SaveToFile(false), then OnUpdate; returns the result of the save.
   bool Update();
