@@ -1,5 +1,8 @@
 #include "ui/logic/event_adjust_form.h"
 
+#include <algorithm>
+#include <cstdint>
+
 #include "ui/logic/rhythm.h"
 
 namespace vexa {

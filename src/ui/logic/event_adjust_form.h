@@ -68,8 +68,10 @@ class TEventAdjustForm {
   TStartChoice StartChoice = TStartChoice::NoChange;
   TEndChoice EndChoice = TEndChoice::NoChange;
 
-  // Set while the dialog fills fields itself; changes arriving meanwhile (the widgets echo
-  // what they are shown) are stored without recomputing anything.
+  // Set while the dialog fills fields itself, so that the fill recomputes nothing (an end
+  // before the start would otherwise come back through the interval and move the end).
+  // The widgets show the fields with their change signals blocked and pass only the user's
+  // own changes to SetTimeField.
   bool Updating() const { return updating_; }
 
   // What OK hands to the adjustment.

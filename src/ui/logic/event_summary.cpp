@@ -10,8 +10,6 @@
 namespace vexa {
 namespace {
 
-// Appends text pieces and field values. Whether a number is written with a sign comes from
-// the kind table: the fields whose dialog range reaches below zero are the signed ones.
 // A field of the event ("A"), a Start/End pair ("A → B") and a pair in percent ("A% → B%").
 struct Val {
   const int32_t& F;
