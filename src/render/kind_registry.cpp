@@ -1,0 +1,48 @@
+// The tables that plug each source and effect kind into RenderLayer. A kind joins by one line
+// here and one file of its own; a code without an entry does nothing.
+#include <array>
+
+#include "model/events.h"
+#include "render/render_pass.h"
+#include "render/source_image.h"
+#include "render/studio.h"
+
+namespace vexa {
+namespace {
+
+struct TSourceEntry {
+  int32_t Code;
+  TSourceFn Run;
+};
+struct TEffectEntry {
+  int32_t Code;
+  TEffectFn Run;
+};
+
+// Text (0) and movie (2) sources join later; the master source (3) draws nothing by design.
+constexpr std::array<TSourceEntry, 1> kSources = {{
+    {kind::Image, &RunImageSource},
+}};
+
+// Effects join here, one entry per kind.
+constexpr std::array<TEffectEntry, 0> kEffects = {};
+
+}  // namespace
+
+TSourceFn FindSourceHandler(int32_t code) {
+  for (const TSourceEntry& e : kSources)
+    if (e.Code == code) return e.Run;
+  return nullptr;
+}
+
+TEffectFn FindEffectHandler(int32_t code) {
+  for (const TEffectEntry& e : kEffects)
+    if (e.Code == code) return e.Run;
+  return nullptr;
+}
+
+bool TEffectPass::NeedsInit() const {
+  return !List.CursorLoaded || Studio.SeekFlag != 0;
+}
+
+}  // namespace vexa
