@@ -40,7 +40,11 @@ TReplacingFile::TReplacingFile(const std::string& target) : target_(target) {
   fs::path folder = path.parent_path();
   if (folder.empty()) folder = ".";
   for (int attempt = 0; attempt < 100 && fd_ < 0; ++attempt) {
-    temp_ = (folder / ("." + path.filename().string() + ".tmp-" + RandomSuffix())).string();
+    std::string name = ".";
+    name += path.filename().string();
+    name += ".tmp-";
+    name += RandomSuffix();
+    temp_ = (folder / name).string();
     fd_ = ::open(temp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd_ < 0 && errno != EEXIST) {
       const int err = errno;
