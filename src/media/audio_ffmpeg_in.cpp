@@ -258,7 +258,6 @@ bool TFFmpegIn::Probe() {
   const AVCodecParameters* par = s.Fmt->streams[s.Stream]->codecpar;
   const AVCodecDescriptor* desc = avcodec_descriptor_get(par->codec_id);
   const bool lossless = desc && (desc->props & AV_CODEC_PROP_LOSSLESS);
-  const bool intra = desc && (desc->props & AV_CODEC_PROP_INTRA_ONLY);
   const int depth = std::max(par->bits_per_raw_sample, par->bits_per_coded_sample);
   s.OutFormat = lossless && depth > 16 ? AV_SAMPLE_FMT_S32 : AV_SAMPLE_FMT_S16;
   s.OutChannels = par->ch_layout.nb_channels == 1 ? 1 : 2;
@@ -271,7 +270,9 @@ bool TFFmpegIn::Probe() {
   Bits = s.OutFormat == AV_SAMPLE_FMT_S32 ? 32 : 16;
   Chans = static_cast<uint32_t>(s.OutChannels);
   Rate = static_cast<uint32_t>(s.OutRate);
-  s.Preroll = intra ? 0 : kPrerollPackets;
+  // Lossless packets decode on their own; lossy ones (even those FFmpeg calls intra-only, such
+  // as MP3 with its bit reservoir) need the packets before them.
+  s.Preroll = lossless ? 0 : kPrerollPackets;
   if (s.BuildIndex(s.OutRate)) {
     Total = s.Index.back().Start;
     s.Close();
