@@ -87,7 +87,12 @@ void WriteFileAtomic(const std::string& path, std::string_view data, const TFile
   TTempFile temp;
   int fd = -1;
   for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-    temp.path = (folder / ("." + target.filename().string() + ".tmp-" + RandomSuffix())).string();
+    // Appended piece by piece: GCC 12 at -O3 reports a false -Wrestrict on chained operator+.
+    std::string name = ".";
+    name += target.filename().string();
+    name += ".tmp-";
+    name += RandomSuffix();
+    temp.path = (folder / name).string();
     fd = ::open(temp.path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0 && errno != EEXIST) {
       int err = errno;
