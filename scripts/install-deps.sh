@@ -12,6 +12,8 @@ PACKAGES=(
   libbz2-dev
   # pictures and text
   libpng-dev libjpeg62-turbo-dev libgif-dev libfreetype-dev libfontconfig-dev fonts-dejavu-core
+  # the Japanese proportional Gothic face that text falls back to
+  fonts-ipafont-gothic
   # movies and sound
   libavformat-dev libavcodec-dev libavutil-dev libswresample-dev libswscale-dev
   libvorbis-dev libogg-dev libflac-dev ffmpeg
