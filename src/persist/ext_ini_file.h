@@ -9,6 +9,8 @@
 //
 // Errors of loading and saving do not throw: the store keeps what it has, readers return their
 // defaults. The outcome of a save is returned and its reason kept in LastError().
+//
+// One thread at a time: even the readers build lookup indexes on first use.
 #pragma once
 
 #include <cstdint>

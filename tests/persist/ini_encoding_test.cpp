@@ -60,12 +60,31 @@ TEST(IniEncoding, TextOutsideCp932IsSavedAsUtf8WithByteOrderMark) {
   EXPECT_EQ(tilde.BuildText(), "[S]\r\nk=\x81\x60\r\n\r\n");
 }
 
+TEST(IniEncoding, Cp932BytesThatLookLikeUtf8AreSavedWithByteOrderMark) {
+  // A kanji whose code is E3 81 followed by the katakana 83 41: as UTF-8 these bytes would
+  // read as a hiragana and "A", so code page 932 cannot be told apart on loading.
+  std::string text;
+  ASSERT_TRUE(Cp932ToUtf8("\xE3\x81\x83\x41", text));
+  ASSERT_NE(text, "\xE3\x81\x83\x41");
+  TExtIniFile ini("");
+  ini.WriteString("S", "k", text);
+  const std::string bytes = ini.BuildText();
+  EXPECT_EQ(bytes.substr(0, 3), "\xEF\xBB\xBF");
+  TExtIniFile back("");
+  back.LoadFromBytes(bytes);
+  EXPECT_EQ(back.ReadString("S", "k", ""), text);
+}
+
 TEST(IniEncoding, Utf8FilesWithoutByteOrderMarkAreRecognised) {
   // These bytes are also valid code page 932 (as mojibake); UTF-8 must win.
   TExtIniFile ini("");
   ini.LoadFromBytes("[General]\r\nLayerName=エラー\r\nName=Ключ\r\n");
   EXPECT_EQ(ini.ReadString("General", "LayerName", ""), "エラー");
   EXPECT_EQ(ini.ReadString("General", "Name", ""), "Ключ");
+  // Not code page 932 at all.
+  TExtIniFile emoji("");
+  emoji.LoadFromBytes("[S]\r\nk=😀\r\n");
+  EXPECT_EQ(emoji.ReadString("S", "k", ""), "😀");
   // Saved again, the text goes out as code page 932.
   EXPECT_EQ(ini.BuildText().substr(0, 23), "[General]\r\nLayerName=" + kErrorSjis.substr(0, 2));
 }
