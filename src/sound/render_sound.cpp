@@ -76,15 +76,20 @@ void ReadStretch(TAuInput& reading, uint32_t sampleRate, const TSoundEventPlan& 
   TFlushGuard flush(reading);
   while (block.Bytes() < expected) {
     const uint8_t* data = nullptr;
-    size_t bytes = static_cast<size_t>(expected - block.Bytes());
+    const size_t asked = static_cast<size_t>(expected - block.Bytes());
+    size_t bytes = asked;
     reading.GetData(data, bytes);
     if (bytes == 0 || data == nullptr) break;
+    const bool full = bytes == asked;
     bytes -= bytes % kFrameBytes;
     if (plan.TargetRate == sampleRate) {
       std::memcpy(block.Append(bytes), data, bytes);
     } else {
       auto out = static_cast<size_t>(std::nearbyint(scale * static_cast<double>(bytes)));
       out -= out % kFrameBytes;
+      // A whole request that shrinks to nothing means every later one does too (they can be no
+      // larger): the rest of the stretch would add nothing, so it is not read.
+      if (out == 0 && full) break;
       ResampleNearest(data, bytes, block.Append(out), out);
     }
   }
