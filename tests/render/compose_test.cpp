@@ -13,12 +13,10 @@ namespace {
 
 using test::AddImage;
 using test::AddLayer;
+using test::ExpectSeekMatchesSequential;
+using test::Pixels;
 using test::ScratchDir;
 using test::WritePicture;
-
-std::vector<uint32_t> Pixels(const TABitmap& b) {
-  return std::vector<uint32_t>(b.Pixels(), b.Pixels() + static_cast<size_t>(b.Width()) * b.Height());
-}
 
 // Background (red 0x80, green 0x40, blue 0x20); layer 0: a 4 x 3 picture (blue 200, green 100,
 // red 50, alpha 64) alpha-blended from 200 to 1000 ms; layer 1: a 5 x 2 picture (blue 10,
@@ -104,53 +102,6 @@ TEST(Compose, MissingPicturesAndUnknownBlendModesDrawNothing) {
   s.ComposeFrame();
   EXPECT_EQ(s.FrameBitmap.Pixel(2, 2), 0x00FF0000u);
   EXPECT_EQ(s.RenderLayers[0]->SourceActive, 0);
-}
-
-// Renders every frame sequentially and compares each with a fresh session seeked to it, and
-// with one session that keeps seeking around.
-void ExpectSeekMatchesSequential(const TProject& source, uint32_t expectedFrames) {
-  TVexaStudio seq;
-  seq.Project.Width = source.Width;
-  seq.Project.Height = source.Height;
-  seq.Project.FPS = source.FPS;
-  seq.Project.BackColor = source.BackColor;
-  CopyGraphicLayers(source.GraphicLayers, seq.Project.GraphicLayers);
-  ASSERT_TRUE(seq.PrepareSession());
-  ASSERT_EQ(seq.FrameCount, expectedFrames);
-  std::vector<std::vector<uint32_t>> frames;
-  for (uint32_t f = 0; f < seq.FrameCount; ++f) {
-    seq.ComposeFrame();
-    frames.push_back(Pixels(seq.FrameBitmap));
-  }
-  TVexaStudio roamer;
-  roamer.Project.Width = source.Width;
-  roamer.Project.Height = source.Height;
-  roamer.Project.FPS = source.FPS;
-  roamer.Project.BackColor = source.BackColor;
-  CopyGraphicLayers(source.GraphicLayers, roamer.Project.GraphicLayers);
-  ASSERT_TRUE(roamer.PrepareSession());
-  std::mt19937 rng(7);
-  for (uint32_t f = 0; f < seq.FrameCount; ++f) {
-    TVexaStudio fresh;
-    fresh.Project.Width = source.Width;
-    fresh.Project.Height = source.Height;
-    fresh.Project.FPS = source.FPS;
-    fresh.Project.BackColor = source.BackColor;
-    CopyGraphicLayers(source.GraphicLayers, fresh.Project.GraphicLayers);
-    ASSERT_TRUE(fresh.PrepareSession());
-    fresh.SeekFrame(f);
-    fresh.ComposeFrame();
-    ASSERT_EQ(Pixels(fresh.FrameBitmap), frames[f]) << "fresh seek to frame " << f;
-    const uint32_t r = static_cast<uint32_t>(rng() % seq.FrameCount);
-    roamer.SeekFrame(r);
-    roamer.ComposeFrame();
-    ASSERT_EQ(Pixels(roamer.FrameBitmap), frames[r]) << "roaming seek to frame " << r;
-    // A few frames on from there without seeking.
-    for (uint32_t k = r + 1; k < std::min(r + 4, seq.FrameCount); ++k) {
-      roamer.ComposeFrame();
-      ASSERT_EQ(Pixels(roamer.FrameBitmap), frames[k]) << "after roaming, frame " << k;
-    }
-  }
 }
 
 TEST(Compose, SequentialAndSeekRendersAgree) {

@@ -1,0 +1,45 @@
+#include "render/effects/effect_support.h"
+
+#include <algorithm>
+#include <stdexcept>
+#include <string>
+
+#include "model/event_kinds.h"
+#include "render/studio.h"
+
+namespace vexa {
+
+double ParamValue(const TEvent& event, std::string_view field) {
+  const TKindInfo* kind = KindInfo(event.EventType);
+  const TParamDesc* param = kind ? FindParam(*kind, field) : nullptr;
+  if (!param) throw std::logic_error("event kind " + std::to_string(event.EventType) + " has no " + std::string(field));
+  const int64_t v = GetParamInt(*param, event);
+  if (param->ReadAs == TValueWriter::Unsigned) return static_cast<double>(static_cast<uint32_t>(v));
+  return static_cast<double>(v);
+}
+
+TAnchor DirectionAnchor(int64_t d, int32_t w, int32_t h) {
+  const int64_t column = d % 3, row = std::min<int64_t>(d / 3, 2);
+  auto along = [](int64_t index, int32_t size) -> int64_t {
+    const uint32_t s = static_cast<uint32_t>(size);
+    return index == 0 ? 0 : index == 1 ? (s >> 1) : s;
+  };
+  return {along(column, w), along(row, h)};
+}
+
+TInterpolationStart InterpolationStartOf(const TEffectPass& p) {
+  return MakeInterpolationStart(p.Event, p.Studio.CurrentTime, p.Studio.FrameDuration, p.Studio.SeekFlag != 0);
+}
+
+TSizeUnit SizeUnitOf(const TEffectPass& p, int64_t unitType) {
+  if (unitType == 1) return {true, double(p.Layer.WorkBitmap.Width()), double(p.Layer.WorkBitmap.Height())};
+  if (unitType == 2) return {true, double(p.Studio.FrameBitmap.Width()), double(p.Studio.FrameBitmap.Height())};
+  return {};
+}
+
+int32_t PassCoordinate(int64_t v) {
+  constexpr int64_t kFar = int64_t{1} << 29;
+  return static_cast<int32_t>(ClampInt64(v, -kFar, kFar));
+}
+
+}  // namespace vexa

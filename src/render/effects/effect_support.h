@@ -1,0 +1,64 @@
+// Helpers shared by the effect kinds: parameters read through the kind table, unit
+// conversions, the interpolation start of the pass, and the exchange of the working pictures.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "render/interpolation.h"
+#include "render/render_pass.h"
+
+namespace vexa {
+
+// A parameter of the event's kind, read with the signedness the kind table gives it (unsigned
+// fields as their unsigned 32-bit value). Throws std::logic_error for a field the kind lacks.
+double ParamValue(const TEvent& event, std::string_view field);
+
+// The anchor of direction code d over a w x h area: column d mod 3 and row d div 3 give
+// x = 0, w shr 1, w and y = 0, h shr 1, h. Rows past the third count as the third.
+struct TAnchor {
+  int64_t X = 0, Y = 0;
+};
+TAnchor DirectionAnchor(int64_t d, int32_t w, int32_t h);
+
+// The interpolation start of the pass's event at the current clock.
+TInterpolationStart InterpolationStartOf(const TEffectPass& p);
+
+// Initialises v from the event's Start and End fields, each passed through convert (a
+// function of one double).
+template <class Convert>
+void InitPair(TInterpolated& v, const TEffectPass& p, std::string_view startField, std::string_view endField,
+              Convert convert) {
+  InterpolationStartOf(p).Init(v, convert(ParamValue(p.Event, startField)), convert(ParamValue(p.Event, endField)));
+}
+inline void InitPair(TInterpolated& v, const TEffectPass& p, std::string_view startField,
+                     std::string_view endField) {
+  InitPair(v, p, startField, endField, [](double x) { return x; });
+}
+
+// Percent of a reference size: reference x (value x 0.01).
+struct TPercentOf {
+  double Reference = 0;
+  double operator()(double v) const { return Reference * (v * 0.01); }
+};
+
+// Size and tile units (SizeType 0 pixels, 1 percent of the layer picture, 2 percent of the
+// frame; any other value counts as pixels): converts a width (X) or a height (Y) to pixels.
+struct TSizeUnit {
+  bool Percent = false;
+  double RefWidth = 0, RefHeight = 0;
+  double X(double v) const { return Percent ? TPercentOf{RefWidth}(v) : v; }
+  double Y(double v) const { return Percent ? TPercentOf{RefHeight}(v) : v; }
+};
+TSizeUnit SizeUnitOf(const TEffectPass& p, int64_t unitType);
+
+// A rounded value as a coordinate of the pass: kept within +-2^29 so that sums of positions
+// and offsets cannot overflow.
+int32_t PassCoordinate(int64_t v);
+
+// The effect wrote its result into SpareBitmap: the two pictures swap roles.
+inline void ExchangeSpare(TRenderLayer& layer) {
+  layer.SpareBitmap.Swap(layer.WorkBitmap);
+}
+
+}  // namespace vexa

@@ -1,0 +1,20 @@
+// Mirror horizontal (1005): the layer picture mirrored in every pass that rebuilds it.
+#include "bitmap/mirror_bitmap.h"
+#include "render/effects/effect_support.h"
+#include "render/effects/transform_effects.h"
+#include "render/studio.h"
+
+namespace vexa {
+
+void RunMirrorHorizontalEffect(TEffectPass& p) {
+  if (p.Stepping() && p.NeedsInit()) {
+    p.Layer.PictureChanged = 1;
+    p.List.CursorLoaded = true;
+  }
+  if (!p.PixelWork()) return;
+  MirrorHorizontal(p.Layer.WorkBitmap, p.Layer.SpareBitmap);
+  ExchangeSpare(p.Layer);
+  p.Layer.PictureChanged = 1;
+}
+
+}  // namespace vexa

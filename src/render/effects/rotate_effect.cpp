@@ -1,0 +1,48 @@
+// Rotate (1002): the layer picture turned about a point that stays in place in the frame.
+#include "bitmap/rotate_bitmap.h"
+#include "render/effects/effect_support.h"
+#include "render/effects/transform_effects.h"
+#include "render/studio.h"
+
+namespace vexa {
+
+void RunRotateEffect(TEffectPass& p) {
+  TRotateState& s = p.StateAs<TRotateState>();
+  TRenderLayer& layer = p.Layer;
+  if (p.Stepping()) {
+    if (p.NeedsInit()) {
+      InitPair(s.Angle, p, "StartAngle", "EndAngle");
+      const TAnchor origin = DirectionAnchor(static_cast<int64_t>(ParamValue(p.Event, "OriginDirection")),
+                                             layer.WorkBitmap.Width(), layer.WorkBitmap.Height());
+      s.OriginX = static_cast<double>(origin.X);
+      s.OriginY = static_cast<double>(origin.Y);
+      s.OffsetX = s.OffsetY = 0;
+      p.List.CursorLoaded = true;
+      layer.PictureChanged = 1;
+    } else if (s.Angle.Advance()) {
+      layer.PictureChanged = 1;
+    }
+  }
+  if (p.PixelWork()) {
+    try {
+      // Only the angle modulo a full turn matters; taken on the 64-bit value.
+      const int32_t angle = static_cast<int32_t>(s.Angle.Rounded() % 1000);
+      const TRotateOffset o =
+          RotateBitmap(layer.WorkBitmap, layer.SpareBitmap, PassCoordinate(Trunc(s.OriginX)),
+                       PassCoordinate(Trunc(s.OriginY)), angle);
+      s.OffsetX = o.X;
+      s.OffsetY = o.Y;
+      ExchangeSpare(layer);
+      layer.PictureChanged = 1;
+    } catch (const TBitmapError&) {
+      p.Pass.PictureValid = false;  // the turned picture would exceed the size limit
+      return;
+    }
+  }
+  // Also in passes that keep the rotated picture of an earlier frame, which must stay where
+  // that frame put it.
+  p.Pass.OX = PassCoordinate(int64_t{p.Pass.OX} + s.OffsetX);
+  p.Pass.OY = PassCoordinate(int64_t{p.Pass.OY} + s.OffsetY);
+}
+
+}  // namespace vexa

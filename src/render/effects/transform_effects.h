@@ -1,0 +1,70 @@
+// The transform effects: position, size, rotate, trim, the two mirrors, fade, tile, blink
+// and vibration. Each kind is one entry of the effect table (render/kind_registry.cpp) and one
+// file of its own; its state lives in its list's EffectState.
+#pragma once
+
+#include <cstdint>
+
+#include "render/interpolation.h"
+#include "render/render_pass.h"
+
+namespace vexa {
+
+struct TPositionState : TEffectState {
+  TInterpolated X, Y;
+};
+
+// Size and tile: the target size in pixels.
+struct TSizeState : TEffectState {
+  TInterpolated W, H;
+};
+
+struct TRotateState : TEffectState {
+  TInterpolated Angle;
+  double OriginX = 0, OriginY = 0;
+  // Offset of the last rotation, so that a pass that reuses the rotated picture places it
+  // where the pass that made it did.
+  int32_t OffsetX = 0, OffsetY = 0;
+};
+
+struct TTrimState : TEffectState {
+  TInterpolated Left, Top, Right, Bottom;
+};
+
+struct TFadeState : TEffectState {
+  TInterpolated Alpha;
+};
+
+struct TBlinkState : TEffectState {
+  TInterpolated Interval;
+  int Sign = 1;
+  double Countdown = 0;  // milliseconds left in the current phase
+};
+
+struct TVibrationState : TEffectState {
+  TInterpolated MinX, MaxX, MinY, MaxY, Interval;
+  int SignX = 1, SignY = 1;
+  double Countdown = 0;
+  int64_t HopFrames = 1;
+  // The displacement; kept from one vibration event of the list to the next.
+  double OffsetX = 0, OffsetY = 0;
+  double StepX = 0, StepY = 0;
+  int64_t PrevX = 0, PrevY = 0;
+};
+
+// The stepping part shared by size and tile (size_effect.cpp): initialises or steps W and H
+// and raises PictureChanged; false, with PictureValid lowered, when either is below 2 pixels.
+bool StepSizeState(TEffectPass& p, TSizeState& s);
+
+void RunPositionEffect(TEffectPass& p);
+void RunSizeEffect(TEffectPass& p);
+void RunRotateEffect(TEffectPass& p);
+void RunTrimEffect(TEffectPass& p);
+void RunMirrorHorizontalEffect(TEffectPass& p);
+void RunMirrorVerticalEffect(TEffectPass& p);
+void RunFadeEffect(TEffectPass& p);
+void RunTileEffect(TEffectPass& p);
+void RunBlinkEffect(TEffectPass& p);
+void RunVibrationEffect(TEffectPass& p);
+
+}  // namespace vexa
