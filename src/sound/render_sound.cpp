@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <memory>
 #include <new>
 #include <vector>
 
@@ -95,6 +96,29 @@ void ReadStretch(TAuInput& reading, uint32_t sampleRate, const TSoundEventPlan& 
   }
 }
 
+// The decoder of a file for this render. The cache matches names without regard to letter
+// case, but here "Take.wav" and "take.wav" may be two different files: a name that only
+// matches another file's decoder in that way gets a decoder of its own.
+class TRenderDecoders {
+ public:
+  TAuDecoder* Open(const std::string& name) {
+    TAuDecoder* decoder = OpenDecoder(name, cache_);
+    if (decoder == nullptr || decoder->FileName() == name) return decoder;
+    std::error_code ec;
+    if (std::filesystem::equivalent(decoder->FileName(), name, ec)) return decoder;
+    for (const auto& own : own_)
+      if (own->FileName() == name) return own.get();
+    std::unique_ptr<TAuDecoder> made = OpenDecoder(name);
+    if (!made) return nullptr;
+    own_.push_back(std::move(made));
+    return own_.back().get();
+  }
+
+ private:
+  TDecoderCache cache_;
+  std::vector<std::unique_ptr<TAuDecoder>> own_;
+};
+
 }  // namespace
 
 uint64_t MixFrames(uint32_t maxEndTime) {
@@ -130,7 +154,7 @@ bool RenderSound(const TProject& project, const std::string& fileName) {
                       " bytes of memory, which the system cannot give.");
   }
 
-  TDecoderCache cache;
+  TRenderDecoders decoders;
   TAudioConverter converter;
   converter.OutBitsPerSample = 16;
   converter.OutChannels = 2;
@@ -143,7 +167,7 @@ bool RenderSound(const TProject& project, const std::string& fileName) {
     for (TEvent* e : layer->Events) {
       const auto* event = EventAs<TSoundSourceEvent>(e);
       if (event == nullptr || !FileExists(event->FileName)) continue;
-      TAuInput* decoder = OpenDecoder(event->FileName, cache);
+      TAuDecoder* decoder = decoders.Open(event->FileName);
       if (decoder == nullptr) continue;
       decoder->Loop = false;
 

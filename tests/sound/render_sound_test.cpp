@@ -242,6 +242,17 @@ TEST_F(RenderSoundTest, SkipsMissingFilesAndUnknownFormats) {
   ExpectSilentFrom(w, 44099);
 }
 
+TEST_F(RenderSoundTest, NamesDifferingOnlyInLetterCaseAreDifferentFiles) {
+  auto& a = AddSound(project, 0, Source("tone.wav", Alternating(20000, 20000)), 0, 1000);
+  auto& b = AddSound(project, 1, Source("TONE.wav", Alternating(8000, 8000)), 0, 1000);
+  a.StartPan = a.EndPan = -128;
+  b.StartPan = b.EndPan = 128;
+  const TWavContent w = Render(project);
+  // As with two unrelated files: 8000 on the right, not a second copy of 20000.
+  EXPECT_EQ(w.Left(100), 32767);
+  EXPECT_EQ(w.Right(100), 13107);
+}
+
 TEST_F(RenderSoundTest, NothingToRenderWritesNoFile) {
   const std::string out = dir.File("mix.wav");
   EXPECT_FALSE(RenderSound(project, out));  // no sound layer
