@@ -24,6 +24,11 @@ cmake --build "$BUILD" --target "${TARGETS[@]}" -j2
 status=0
 for t in "${TARGETS[@]}"; do
   exe="$(find "$BUILD" -type f -name "$t" -perm -u+x | head -n1)"
+  if [ -z "$exe" ]; then
+    echo "fuzz: $t was not built" >&2
+    status=1
+    continue
+  fi
   corpus="$BUILD/corpus/$t"
   artifacts="$BUILD/artifacts/$t/"
   rm -rf "$corpus"
@@ -35,7 +40,7 @@ for t in "${TARGETS[@]}"; do
     tail -n 30 "$BUILD/$t.log" >&2
     status=1
   else
-    grep -E '^stat::number_of_executed_units' "$BUILD/$t.log" || true
+    grep -aE '^stat::number_of_executed_units' "$BUILD/$t.log" || true
   fi
 done
 exit $status
