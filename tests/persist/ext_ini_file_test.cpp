@@ -5,14 +5,15 @@
 
 #include <sstream>
 
-#include "temp_dir.h"
+#include "temp_folder.h"
 
 namespace vexa {
 namespace {
 
-using test::ReadBytes;
-using test::TTempDir;
-using test::WriteBytes;
+using testing::EntriesIn;
+using testing::ReadFile;
+using testing::TTempFolder;
+using testing::WriteFile;
 
 std::string Text(const TExtIniFile& ini) {
   return ini.BuildText();
@@ -240,9 +241,9 @@ TEST(ExtIniFileStreams, EmptyStoresAndStreamPositions) {
 }
 
 TEST(ExtIniFileFiles, SavesReloadsAndSwitchesFiles) {
-  TTempDir dir;
-  const std::string a = dir.File("a.ini");
-  const std::string b = dir.File("b.ini");
+  TTempFolder dir;
+  const std::string a = dir / "a.ini";
+  const std::string b = dir / "b.ini";
   {
     TExtIniFile ini(a);
     EXPECT_EQ(ini.FullPath(), a);
@@ -253,16 +254,16 @@ TEST(ExtIniFileFiles, SavesReloadsAndSwitchesFiles) {
     ini.OnUpdate = [&](TExtIniFile&) { ++updates; };
     EXPECT_TRUE(ini.Update());
     EXPECT_EQ(updates, 1);
-    EXPECT_EQ(ReadBytes(a), "[S]\r\nk=v\r\n\r\n");
+    EXPECT_EQ(ReadFile(a), "[S]\r\nk=v\r\n\r\n");
 
     ini.SetAutoUpdate(true);
     ini.WriteString("S", "k", "changed");
     ini.SetFileName(b);  // saves a first, then loads the (missing) b
     EXPECT_EQ(ini.SectionCount(), 0);
-    EXPECT_EQ(ReadBytes(a), "[S]\r\nk=changed\r\n\r\n");
+    EXPECT_EQ(ReadFile(a), "[S]\r\nk=changed\r\n\r\n");
     ini.WriteString("T", "x", "1");
   }  // AutoUpdate: saved when destroyed
-  EXPECT_EQ(ReadBytes(b), "[T]\r\nx=1\r\n\r\n");
+  EXPECT_EQ(ReadFile(b), "[T]\r\nx=1\r\n\r\n");
 
   TExtIniFile again(a);
   EXPECT_TRUE(again.Reload());
@@ -271,30 +272,30 @@ TEST(ExtIniFileFiles, SavesReloadsAndSwitchesFiles) {
   // Saving replaces the whole file; an empty store gives an empty file unless asked otherwise.
   TExtIniFile empty(a);
   EXPECT_TRUE(empty.SaveToFile(true));
-  EXPECT_EQ(ReadBytes(a), "[S]\r\nk=changed\r\n\r\n");
+  EXPECT_EQ(ReadFile(a), "[S]\r\nk=changed\r\n\r\n");
   EXPECT_TRUE(empty.SaveToFile(false));
   EXPECT_TRUE(std::filesystem::exists(a));
-  EXPECT_EQ(ReadBytes(a), "");
+  EXPECT_EQ(ReadFile(a), "");
 }
 
 TEST(ExtIniFileFiles, UpdateAtOnceSavesEveryWrite) {
-  TTempDir dir;
-  const std::string path = dir.File("now.ini");
+  TTempFolder dir;
+  const std::string path = dir / "now.ini";
   TExtIniFile ini(path);
   ini.SetUpdateAtOnce(true);
-  EXPECT_EQ(ReadBytes(path), "");  // turning it on saves at once
+  EXPECT_EQ(ReadFile(path), "");  // turning it on saves at once
   ini.WriteInteger("S", "a", 1);
-  EXPECT_EQ(ReadBytes(path), "[S]\r\na=1\r\n\r\n");
+  EXPECT_EQ(ReadFile(path), "[S]\r\na=1\r\n\r\n");
   ini.WriteStrings("S", "l", {"x"});
-  EXPECT_EQ(ReadBytes(path), "[S]\r\na=1\r\nl=LIST\r\nl.count=1\r\nl.0=x\r\n\r\n");
+  EXPECT_EQ(ReadFile(path), "[S]\r\na=1\r\nl=LIST\r\nl.count=1\r\nl.0=x\r\n\r\n");
   ini.DeleteKey("S", "l");
-  EXPECT_EQ(ReadBytes(path), "[S]\r\na=1\r\n\r\n");
+  EXPECT_EQ(ReadFile(path), "[S]\r\na=1\r\n\r\n");
 }
 
 TEST(ExtIniFileFiles, FailedSavesAreReportedAndLoadsFallBackToEmpty) {
-  TTempDir dir;
-  const std::string blocker = dir.File("plain-file");
-  WriteBytes(blocker, "x");
+  TTempFolder dir;
+  const std::string blocker = dir / "plain-file";
+  WriteFile(blocker, "x");
   // A parent that is a regular file fails even for root.
   const std::string bad = blocker + "/project.vxpj";
   TExtIniFile ini(bad);
@@ -318,39 +319,36 @@ TEST(ExtIniFileFiles, FailedSavesAreReportedAndLoadsFallBackToEmpty) {
   EXPECT_TRUE(std::filesystem::is_directory(dir.Path()));
 
   // After a failure the next good save clears the reason.
-  TExtIniFile good(dir.File("good.ini"));
+  TExtIniFile good(dir / "good.ini");
   good.WriteString("S", "k", "v");
   EXPECT_TRUE(good.Update());
   EXPECT_TRUE(good.LastError().empty());
 }
 
 TEST(ExtIniFileFiles, ReplacingKeepsPermissionsAndFollowsLinks) {
-  TTempDir dir;
-  const std::string real = dir.File("real.ini");
-  const std::string link = dir.File("link.ini");
-  WriteBytes(real, "[Old]\r\nlong=content that must disappear\r\n\r\n");
+  TTempFolder dir;
+  const std::string real = dir / "real.ini";
+  const std::string link = dir / "link.ini";
+  WriteFile(real, "[Old]\r\nlong=content that must disappear\r\n\r\n");
   ASSERT_EQ(chmod(real.c_str(), 0640), 0);
   std::filesystem::create_symlink(real, link);
   TExtIniFile ini(link);
   ini.WriteString("New", "k", "v");
   ASSERT_TRUE(ini.Update()) << ini.LastError();
   EXPECT_TRUE(std::filesystem::is_symlink(link));
-  EXPECT_EQ(ReadBytes(real), "[New]\r\nk=v\r\n\r\n");
+  EXPECT_EQ(ReadFile(real), "[New]\r\nk=v\r\n\r\n");
   struct stat st {};
   ASSERT_EQ(stat(real.c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 0777, 0640u);
   // No temporary files are left behind.
-  int entries = 0;
-  for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir.Path()))
-    ++entries;
-  EXPECT_EQ(entries, 2);
+  EXPECT_EQ(EntriesIn(dir.Path()), 2u);
 }
 
 TEST(ExtIniFileFolders, FoldersOfEachKind) {
-  TTempDir dir;
+  TTempFolder dir;
   const char* old = std::getenv("XDG_CONFIG_HOME");
   const std::string saved = old != nullptr ? old : "";
-  const std::string config = dir.File("config/deeper");
+  const std::string config = dir / "config/deeper";
   setenv("XDG_CONFIG_HOME", (config + "/").c_str(), 1);
   const std::string appData = TExtIniFile::FolderOf(dfAppData);
   if (old != nullptr)
@@ -377,9 +375,9 @@ TEST(ExtIniFileFolders, FoldersOfEachKind) {
   ini.SetAutoUpdate(false);  // keep the build folder clean
 
   // Switching the folder combines it with the file name.
-  TExtIniFile user(dir.File("x.ini"));
+  TExtIniFile user(dir / "x.ini");
   user.SetDefaultFolder(dfWindows);
-  EXPECT_EQ(user.FullPath(), "/etc/" + dir.File("x.ini"));
+  EXPECT_EQ(user.FullPath(), "/etc/" + (dir / "x.ini"));
 }
 
 }  // namespace
