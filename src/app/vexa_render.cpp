@@ -1,26 +1,66 @@
 // vexa-render: the headless renderer.
-#include <cstring>
+#include <algorithm>
+#include <cctype>
+#include <exception>
+#include <filesystem>
 #include <iostream>
+#include <optional>
+#include <string>
 #include <string_view>
 
 #include "model/project.h"
+#include "persist/layer_file.h"
+#include "persist/persist_error.h"
+#include "persist/project_file.h"
 #include "project_info.h"
 
 namespace {
 
 void Usage(std::ostream& out) {
-  out << "usage: vexa-render --info\n"
-         "  --info   print the project settings and its layers\n";
+  out << "usage: vexa-render --info [FILE]\n"
+         "  --info [FILE]   print the project settings, its layers and their events; FILE is a\n"
+         "                  project (.vxpj) or a single layer (.vxgl, .vxsl); without FILE the\n"
+         "                  start-up project\n";
+}
+
+std::string LowerExtension(const std::string& path) {
+  std::string ext = std::filesystem::path(path).extension().string();
+  std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return std::tolower(c); });
+  return ext;
+}
+
+// Loads a project, or a layer file as a start-up project holding that one layer. Raises
+// TPersistError when the file is missing, of an unknown kind, or cannot be read.
+void LoadForInfo(const std::string& path, vexa::TProject& project) {
+  const std::string ext = LowerExtension(path);
+  bool found = false;
+  if (ext == ".vxpj") {
+    project.FileName = path;
+    found = vexa::LoadProject(project, true);
+  } else if (ext == ".vxgl") {
+    auto* layer = vexa::NewGraphicLayer(project.GraphicLayers, -1);
+    layer->FileName = path;
+    found = vexa::LoadGraphicLayer(*layer);
+  } else if (ext == ".vxsl") {
+    auto* layer = vexa::NewSoundLayer(project.SoundLayers, -1);
+    layer->FileName = path;
+    found = vexa::LoadSoundLayer(*layer);
+  } else {
+    throw vexa::TPersistError("not a project or layer file (.vxpj, .vxgl, .vxsl)", path);
+  }
+  if (!found) throw vexa::TPersistError("no such file", path);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
   bool info = false;
+  std::optional<std::string> file;
   for (int i = 1; i < argc; ++i) {
     std::string_view a = argv[i];
     if (a == "--info") {
       info = true;
+      if (i + 1 < argc && argv[i + 1][0] != '-') file = argv[++i];
     } else if (a == "-h" || a == "--help") {
       Usage(std::cout);
       return 0;
@@ -35,6 +75,20 @@ int main(int argc, char** argv) {
     return 2;
   }
   vexa::TProject project;  // the start-up project
+  if (file) {
+    try {
+      LoadForInfo(*file, project);
+    } catch (const vexa::TPersistError& e) {
+      std::string message = e.what();
+      if (!e.Path().empty() && message.find(e.Path()) == std::string::npos)
+        message = e.Path() + ": " + message;
+      std::cerr << "vexa-render: " << message << '\n';
+      return 1;
+    } catch (const std::exception& e) {
+      std::cerr << "vexa-render: " << *file << ": " << e.what() << '\n';
+      return 1;
+    }
+  }
   vexa::PrintProjectInfo(project, std::cout);
   return 0;
 }
