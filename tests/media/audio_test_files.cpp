@@ -65,7 +65,8 @@ void Put32(std::vector<uint8_t>& v, uint32_t x) {
   Put16(v, x >> 16);
 }
 void PutId(std::vector<uint8_t>& v, const char* id) {
-  v.insert(v.end(), id, id + 4);
+  for (int i = 0; i < 4; ++i)
+    v.push_back(static_cast<uint8_t>(id[i]));
 }
 void PutChunk(std::vector<uint8_t>& v, const char* id, const std::vector<uint8_t>& body) {
   PutId(v, id);
