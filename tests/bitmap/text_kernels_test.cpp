@@ -5,7 +5,6 @@
 #include "bitmap/draw_text_alpha.h"
 #include "bitmap/smooth2x2.h"
 #include "bitmap/text_font.h"
-#include "bitmap/tile_bitmap.h"
 
 namespace vexa {
 namespace {
@@ -113,34 +112,6 @@ TEST(Smooth2x2, BothVariantsFollowTheirFormulasAtEveryWidth) {
   TABitmap empty;
   Smooth2x2(empty);
   EXPECT_FALSE(HasArea(empty));
-}
-
-// ---- TileBitmap ----
-
-TEST(TileBitmap, CoversFromTopLeftAndCutsTheLastCopies) {
-  std::vector<uint32_t> px;
-  for (uint32_t i = 0; i < 6; ++i)
-    px.push_back(0x11000000u * i + 0x00010203u * (i + 1));
-  const TABitmap src = Picture(3, 2, px);
-  TABitmap t;
-  TileBitmap(7, 5, src, t);
-  ASSERT_EQ(t.Width(), 7);
-  ASSERT_EQ(t.Height(), 5);
-  for (int y = 0; y < 5; ++y)
-    for (int x = 0; x < 7; ++x)
-      ASSERT_EQ(t.Pixel(x, y), src.Pixel(x % 3, y % 2)) << x << "," << y;
-
-  TABitmap untouched;
-  untouched.SetSize(2, 2);
-  TileBitmap(0, 5, src, untouched);
-  TileBitmap(5, 0, src, untouched);
-  TileBitmap(5, 5, TABitmap{}, untouched);
-  EXPECT_EQ(untouched.Width(), 2);
-  EXPECT_EQ(untouched.Pixel(1, 1), 0xFFFFFFFFu);
-
-  TABitmap self = Picture(3, 2, px);
-  TileBitmap(4, 4, self, self);
-  EXPECT_EQ(self.Pixel(3, 3), src.Pixel(0, 1));
 }
 
 // ---- fonts ----
