@@ -69,6 +69,20 @@ void Copy(const TRowSet& rows, int32_t srcX, int32_t srcY, int32_t width, int32_
   if (width <= 0 || height <= 0 || dstX < 0 || dstY < 0 || !InsideSource(source, srcX, srcY, width, height) ||
       int64_t{dstX} + width > dest.Width() || int64_t{dstY} + height > dest.Height())
     return;
+  if (srcX == 0 && dstX == 0 && width == source.Width() && width == dest.Width() && &source != &dest) {
+    // Whole rows of both pictures: the rectangle is one contiguous run in each.
+    const TABitmap& s = source;
+    const uint8_t* from = s.ScanLine(srcY + height - 1);
+    uint8_t* to = dest.ScanLine(dstY + height - 1);
+    const size_t bytes = static_cast<size_t>(width) * static_cast<size_t>(height) * 4;
+    if (static_cast<int64_t>(bytes) >= kStreamCopyBytes) {
+      rows.CopyLarge(from, to, width * height, 0, PrefetchDistance(source));
+      rows.Fence();
+    } else {
+      rows.Copy(from, to, width * height, 0, 0);
+    }
+    return;
+  }
   if (int64_t{width} * height * 4 >= kStreamCopyBytes && &source != &dest) {
     Walk(source, dest, srcX, srcY, width, height, dstX, dstY, 0, rows.CopyLarge);
     rows.Fence();
