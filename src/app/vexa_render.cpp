@@ -13,14 +13,18 @@
 #include "persist/persist_error.h"
 #include "persist/project_file.h"
 #include "project_info.h"
+#include "sound/sound_render_command.h"
 
 namespace {
 
 void Usage(std::ostream& out) {
   out << "usage: vexa-render --info [FILE]\n"
+         "       vexa-render FILE --wav OUT.wav\n"
          "  --info [FILE]   print the project settings, its layers and their events; FILE is a\n"
          "                  project (.vxpj) or a single layer (.vxgl, .vxsl); without FILE the\n"
-         "                  start-up project\n";
+         "                  start-up project\n"
+         "  --wav OUT       render the sound of FILE to OUT (\".wav\" is appended unless OUT\n"
+         "                  ends in it)\n";
 }
 
 std::string LowerExtension(const std::string& path) {
@@ -55,12 +59,16 @@ void LoadForInfo(const std::string& path, vexa::TProject& project) {
 
 int main(int argc, char** argv) {
   bool info = false;
-  std::optional<std::string> file;
+  std::optional<std::string> file, wav;
   for (int i = 1; i < argc; ++i) {
     std::string_view a = argv[i];
     if (a == "--info") {
       info = true;
       if (i + 1 < argc && argv[i + 1][0] != '-') file = argv[++i];
+    } else if (a == "--wav" && i + 1 < argc) {
+      wav = argv[++i];
+    } else if (!a.empty() && a[0] != '-' && !file) {
+      file = argv[i];
     } else if (a == "-h" || a == "--help") {
       Usage(std::cout);
       return 0;
@@ -70,7 +78,7 @@ int main(int argc, char** argv) {
       return 2;
     }
   }
-  if (!info) {
+  if (!info && !(wav && file)) {
     Usage(std::cerr);
     return 2;
   }
@@ -89,6 +97,16 @@ int main(int argc, char** argv) {
       return 1;
     }
   }
-  vexa::PrintProjectInfo(project, std::cout);
+  if (info) vexa::PrintProjectInfo(project, std::cout);
+  if (wav) {
+    try {
+      const auto outcome = vexa::RunSoundRenderCommand(project, *wav);
+      (outcome.Written ? std::cout : std::cerr) << outcome.FileName << ": " << outcome.Message << '\n';
+      if (!outcome.Written) return 1;
+    } catch (const std::exception& e) {
+      std::cerr << "vexa-render: " << e.what() << '\n';
+      return 1;
+    }
+  }
   return 0;
 }
