@@ -17,9 +17,10 @@ void TStreamIn::SetStream(const uint8_t* data, size_t bytes) {
   Bits = InBitsPerSample;
   Chans = InChannels;
   Rate = InSampleRate;
-  size_t frame = BytesPerFrame();
+  const bool valid = (Bits == 8 || Bits == 16 || Bits == 24 || Bits == 32) && Chans > 0;
+  const size_t frame = valid ? BytesPerFrame() : 0;
   Total = frame ? static_cast<int64_t>(bytes / frame) : 0;
-  if (frame == 0) SetError("invalid stream format");
+  if (!valid) SetError("invalid stream format");
 }
 
 int64_t TStreamIn::SeekSource(int64_t frame) {

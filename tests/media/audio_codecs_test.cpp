@@ -130,6 +130,40 @@ TEST_F(AudioCodecs, FlacIsLosslessAtEveryPosition) {
   }
 }
 
+TEST_F(AudioCodecs, MoreChannelsAreMixedDownToStereo) {
+  // Six FLAC channels (FL FR FC LFE BL BR): front left 9000, centre 3000, LFE loud, rest silent.
+  std::vector<int32_t> six(6 * 2000, 0);
+  for (size_t i = 0; i < 2000; ++i)
+    six[6 * i] = 9000, six[6 * i + 2] = 3000, six[6 * i + 3] = 30000;
+  const std::string flac = Dir.Path("six.flac");
+  ASSERT_TRUE(WriteFlac(flac, six, 6, kRate, 16));
+  auto dec = OpenDecoder(flac);
+  EXPECT_EQ(dec->Channels(), 2u);
+  EXPECT_EQ(dec->BitsPerSample(), 16u);
+  std::vector<int16_t> got = ReadAll16(*dec);
+  ASSERT_EQ(got.size(), 4000u);
+  // Each side's weights sum to one: left (9000 + 0.7071 * 3000) / 2.7071, right 0.7071 * 3000 / 2.7071.
+  EXPECT_NEAR(got[0], 4108, 1);
+  EXPECT_NEAR(got[1], 783, 1);
+  EXPECT_EQ(got[3998], got[0]);
+
+  // Three Vorbis channels (L C R) with sound on the left only: the right side stays near silent.
+  std::vector<int16_t> three(3 * 20000, 0);
+  for (size_t i = 0; i < 20000; ++i)
+    three[3 * i] = Signal[2 * i];
+  const std::string ogg = Dir.Path("three.ogg");
+  ASSERT_TRUE(WriteVorbis(ogg, three, 3, kRate));
+  auto vorbis = OpenDecoder(ogg);
+  EXPECT_EQ(vorbis->Channels(), 2u);
+  EXPECT_EQ(vorbis->TotalSamples(), 20000);
+  std::vector<int16_t> mixed = ReadAll16(*vorbis);
+  ASSERT_EQ(mixed.size(), 40000u);
+  double left = 0, right = 0;
+  for (size_t i = 0; i < 20000; ++i)
+    left += std::abs(mixed[2 * i]), right += std::abs(mixed[2 * i + 1]);
+  EXPECT_GT(left, 50 * right);
+}
+
 TEST_F(AudioCodecs, Mp3HasTheEncodedLengthWithoutDelayOrPadding) {
   const std::string path = Dir.Path("tone.mp3");
   ASSERT_TRUE(WriteWithFFmpeg(path, "libmp3lame", "mp3", Signal, 2, kRate, 192000));

@@ -164,6 +164,20 @@ TEST(StreamIn, HonoursStartEndAndTheCallersLimit) {
   stream.Flush();
 }
 
+TEST(StreamIn, RejectsAFormatItCannotDeliver) {
+  const uint8_t pcm[12] = {};
+  TStreamIn stream;
+  stream.InBitsPerSample = 12;
+  stream.SetStream(pcm, sizeof pcm);
+  EXPECT_NE(stream.Error(), "");
+  EXPECT_EQ(stream.TotalSamples(), 0);
+  EXPECT_TRUE(ReadAll(stream).empty());
+  stream.InBitsPerSample = 16;
+  stream.SetStream(pcm, sizeof pcm);  // a new stream starts without the old complaint
+  EXPECT_EQ(stream.Error(), "");
+  EXPECT_EQ(stream.TotalSamples(), 3);
+}
+
 TEST(StreamIn, LoopStartsAgainAfterTheEnd) {
   std::vector<int16_t> pcm = Ramp(10);
   TStreamIn stream;
