@@ -3,6 +3,7 @@
 #include <array>
 
 #include "model/events.h"
+#include "render/effects/transform_effects.h"
 #include "render/render_pass.h"
 #include "render/source_image.h"
 #include "render/studio.h"
@@ -25,7 +26,18 @@ constexpr std::array<TSourceEntry, 1> kSources = {{
 }};
 
 // Effects join here, one entry per kind.
-constexpr std::array<TEffectEntry, 0> kEffects = {};
+constexpr TEffectEntry kEffects[] = {
+    {kind::Position, &RunPositionEffect},
+    {kind::Size, &RunSizeEffect},
+    {kind::Rotate, &RunRotateEffect},
+    {kind::Trim, &RunTrimEffect},
+    {kind::MirrorHorz, &RunMirrorHorizontalEffect},
+    {kind::MirrorVert, &RunMirrorVerticalEffect},
+    {kind::Fade, &RunFadeEffect},
+    {kind::Tile, &RunTileEffect},
+    {kind::Blink, &RunBlinkEffect},
+    {kind::Vibration, &RunVibrationEffect},
+};
 
 }  // namespace
 

@@ -68,6 +68,7 @@ void TVexaStudio::RenderLayerPass(TRenderLayer& layer, TPassLocals& pass) {
   pass.X = pass.Y = pass.OX = pass.OY = 0;
   pass.Opacity = 255;
   pass.TransitionActive = false;
+  pass.Hidden = false;
 
   // 5. Effects apply in the order of their start times, whatever their kinds.
   layer.ActiveEffects.SortByTime();
@@ -105,6 +106,7 @@ void TVexaStudio::RenderLayerPass(TRenderLayer& layer, TPassLocals& pass) {
   }
   if (int64_t{x} + w > FrameBitmap.Width()) w = FrameBitmap.Width() - x;
   if (int64_t{y} + h > FrameBitmap.Height()) h = FrameBitmap.Height() - y;
+  if (pass.Hidden) w = h = 0;  // drawn nowhere
   layer.SrcX = sx;
   layer.SrcY = sy;
   layer.DstX = x;

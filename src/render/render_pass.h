@@ -21,6 +21,7 @@ struct TPassLocals {
   int32_t X = 0, Y = 0;    // position set by the position effect
   int32_t OX = 0, OY = 0;  // offset added by the rotate and vibration effects
   int32_t Opacity = 255;
+  bool Hidden = false;  // the layer shows nothing in this frame (a blink's hidden phase)
   TABitmap Scratch;  // scratch picture of the pass (masks and rule images are resampled into it)
 };
 

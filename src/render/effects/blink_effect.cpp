@@ -28,7 +28,8 @@ void Init(TEffectPass& p, TBlinkState& s) {
   // ... and after a seek, played forward frame by frame, so that the phase is the one that a
   // render from the start reaches.
   if (at.Seeking)
-    for (int64_t k = 0; k < at.Elapsed; ++k) Step(s, p.Studio.FrameDuration);
+    for (int64_t k = 0; k < at.Elapsed; ++k)
+      Step(s, p.Studio.FrameDuration);
 }
 
 }  // namespace

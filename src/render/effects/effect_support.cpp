@@ -12,7 +12,8 @@ namespace vexa {
 double ParamValue(const TEvent& event, std::string_view field) {
   const TKindInfo* kind = KindInfo(event.EventType);
   const TParamDesc* param = kind ? FindParam(*kind, field) : nullptr;
-  if (!param) throw std::logic_error("event kind " + std::to_string(event.EventType) + " has no " + std::string(field));
+  if (!param)
+    throw std::logic_error("event kind " + std::to_string(event.EventType) + " has no " + std::string(field));
   const int64_t v = GetParamInt(*param, event);
   if (param->ReadAs == TValueWriter::Unsigned) return static_cast<double>(static_cast<uint32_t>(v));
   return static_cast<double>(v);
@@ -28,13 +29,33 @@ TAnchor DirectionAnchor(int64_t d, int32_t w, int32_t h) {
 }
 
 TInterpolationStart InterpolationStartOf(const TEffectPass& p) {
-  return MakeInterpolationStart(p.Event, p.Studio.CurrentTime, p.Studio.FrameDuration, p.Studio.SeekFlag != 0);
+  return MakeInterpolationStart(p.Event, p.Studio.CurrentTime, p.Studio.FrameDuration,
+                                p.Studio.SeekFlag != 0);
 }
 
-TSizeUnit SizeUnitOf(const TEffectPass& p, int64_t unitType) {
-  if (unitType == 1) return {true, double(p.Layer.WorkBitmap.Width()), double(p.Layer.WorkBitmap.Height())};
-  if (unitType == 2) return {true, double(p.Studio.FrameBitmap.Width()), double(p.Studio.FrameBitmap.Height())};
-  return {};
+void TPictureUnits::Init(const TEffectPass& p, int64_t type) {
+  Type = type;
+  X = Y = TUnitRef{};
+  if (type == 2) {
+    X = {true, static_cast<double>(p.Studio.FrameBitmap.Width())};
+    Y = {true, static_cast<double>(p.Studio.FrameBitmap.Height())};
+  } else if (type == 1) {
+    X.Percent = Y.Percent = true;
+    Follow(p);
+  }
+}
+
+void TPictureUnits::Follow(const TEffectPass& p) {
+  if (Type != 1) return;
+  X.Ref = static_cast<double>(p.Layer.WorkBitmap.Width());
+  Y.Ref = static_cast<double>(p.Layer.WorkBitmap.Height());
+}
+
+bool AdvanceIn(TInterpolated& v, const TUnitRef& unit) {
+  const int64_t prev = Round(unit(v.Value));
+  v.Prev = prev;
+  v.Value += v.Step;
+  return Round(unit(v.Value)) != prev;
 }
 
 int32_t PassCoordinate(int64_t v) {

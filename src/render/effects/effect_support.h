@@ -29,7 +29,8 @@ TInterpolationStart InterpolationStartOf(const TEffectPass& p);
 template <class Convert>
 void InitPair(TInterpolated& v, const TEffectPass& p, std::string_view startField, std::string_view endField,
               Convert convert) {
-  InterpolationStartOf(p).Init(v, convert(ParamValue(p.Event, startField)), convert(ParamValue(p.Event, endField)));
+  InterpolationStartOf(p).Init(v, convert(ParamValue(p.Event, startField)),
+                               convert(ParamValue(p.Event, endField)));
 }
 inline void InitPair(TInterpolated& v, const TEffectPass& p, std::string_view startField,
                      std::string_view endField) {
@@ -42,15 +43,46 @@ struct TPercentOf {
   double operator()(double v) const { return Reference * (v * 0.01); }
 };
 
-// Size and tile units (SizeType 0 pixels, 1 percent of the layer picture, 2 percent of the
-// frame; any other value counts as pixels): converts a width (X) or a height (Y) to pixels.
-struct TSizeUnit {
+// How a value in the event's unit becomes pixels: as it is, or as a percent of a reference
+// size, reference x (value x 0.01).
+struct TUnitRef {
   bool Percent = false;
-  double RefWidth = 0, RefHeight = 0;
-  double X(double v) const { return Percent ? TPercentOf{RefWidth}(v) : v; }
-  double Y(double v) const { return Percent ? TPercentOf{RefHeight}(v) : v; }
+  double Ref = 0;
+  double operator()(double v) const { return Percent ? Ref * (v * 0.01) : v; }
 };
-TSizeUnit SizeUnitOf(const TEffectPass& p, int64_t unitType);
+
+// The units of size, tile (SizeType) and trim (TrimType): 0 pixels, 1 percent of the layer
+// picture, 2 percent of the frame; any other value counts as pixels. The values stay in the
+// event's unit and are turned into pixels where they are used. Percents of the layer picture
+// refer to the picture as a pass that rebuilds it finds it (the source as the effects before
+// this one transformed it in this frame, the same after a seek as in a render from the
+// start); a pass that only steps keeps the reference of the last such pass.
+struct TPictureUnits {
+  int64_t Type = 0;
+  TUnitRef X, Y;
+  void Init(const TEffectPass& p, int64_t type);
+  // In a pass that rebuilds the picture, percents of the picture follow it.
+  void Follow(const TEffectPass& p);
+};
+
+// The stepping of a value in a unit: true when its rounded pixel value changed.
+bool AdvanceIn(TInterpolated& v, const TUnitRef& unit);
+
+// The stepping part of size, tile and trim: init(p, s) sets the state up, step(s) moves it
+// one frame on and tells whether a rounded pixel value changed; either raises PictureChanged.
+template <class State, class Init, class Step>
+void StepPictureState(TEffectPass& p, State& s, Init init, Step step) {
+  if (p.Stepping()) {
+    if (p.NeedsInit()) {
+      init(p, s);
+      p.List.CursorLoaded = true;
+      p.Layer.PictureChanged = 1;
+    } else if (step(s)) {
+      p.Layer.PictureChanged = 1;
+    }
+  }
+  if (p.Pass.Force) s.Units.Follow(p);
+}
 
 // A rounded value as a coordinate of the pass: kept within +-2^29 so that sums of positions
 // and offsets cannot overflow.

@@ -12,10 +12,6 @@ void RunRotateEffect(TEffectPass& p) {
   if (p.Stepping()) {
     if (p.NeedsInit()) {
       InitPair(s.Angle, p, "StartAngle", "EndAngle");
-      const TAnchor origin = DirectionAnchor(static_cast<int64_t>(ParamValue(p.Event, "OriginDirection")),
-                                             layer.WorkBitmap.Width(), layer.WorkBitmap.Height());
-      s.OriginX = static_cast<double>(origin.X);
-      s.OriginY = static_cast<double>(origin.Y);
       s.OffsetX = s.OffsetY = 0;
       p.List.CursorLoaded = true;
       layer.PictureChanged = 1;
@@ -24,12 +20,16 @@ void RunRotateEffect(TEffectPass& p) {
     }
   }
   if (p.PixelWork()) {
+    // The origin is the anchor on the picture being turned, so that it stays the named point
+    // (the centre, a corner ...) when effects before this one change the picture's size.
+    const TAnchor origin = DirectionAnchor(static_cast<int64_t>(ParamValue(p.Event, "OriginDirection")),
+                                           layer.WorkBitmap.Width(), layer.WorkBitmap.Height());
+    s.OriginX = PassCoordinate(origin.X);
+    s.OriginY = PassCoordinate(origin.Y);
     try {
       // Only the angle modulo a full turn matters; taken on the 64-bit value.
       const int32_t angle = static_cast<int32_t>(s.Angle.Rounded() % 1000);
-      const TRotateOffset o =
-          RotateBitmap(layer.WorkBitmap, layer.SpareBitmap, PassCoordinate(Trunc(s.OriginX)),
-                       PassCoordinate(Trunc(s.OriginY)), angle);
+      const TRotateOffset o = RotateBitmap(layer.WorkBitmap, layer.SpareBitmap, s.OriginX, s.OriginY, angle);
       s.OffsetX = o.X;
       s.OffsetY = o.Y;
       ExchangeSpare(layer);
@@ -39,7 +39,7 @@ void RunRotateEffect(TEffectPass& p) {
       return;
     }
   }
-  // Also in passes that keep the rotated picture of an earlier frame, which must stay where
+  // Also in passes that keep the turned picture of an earlier frame, which must stay where
   // that frame put it.
   p.Pass.OX = PassCoordinate(int64_t{p.Pass.OX} + s.OffsetX);
   p.Pass.OY = PassCoordinate(int64_t{p.Pass.OY} + s.OffsetY);

@@ -5,30 +5,22 @@
 #include "render/studio.h"
 
 namespace vexa {
-
 namespace {
 
-// W and H in pixels from SizeType and the four size fields.
 void InitSizeState(TEffectPass& p, TSizeState& s) {
-  const TSizeUnit unit = SizeUnitOf(p, static_cast<int64_t>(ParamValue(p.Event, "SizeType")));
-  InitPair(s.W, p, "StartWidth", "EndWidth", [&](double v) { return unit.X(v); });
-  InitPair(s.H, p, "StartHeight", "EndHeight", [&](double v) { return unit.Y(v); });
+  s.Units.Init(p, static_cast<int64_t>(ParamValue(p.Event, "SizeType")));
+  InitPair(s.W, p, "StartWidth", "EndWidth");
+  InitPair(s.H, p, "StartHeight", "EndHeight");
 }
 
 }  // namespace
 
 bool StepSizeState(TEffectPass& p, TSizeState& s) {
-  if (p.Stepping()) {
-    if (p.NeedsInit()) {
-      InitSizeState(p, s);
-      p.List.CursorLoaded = true;
-      p.Layer.PictureChanged = 1;
-    } else {
-      const bool w = s.W.Advance(), h = s.H.Advance();
-      if (w || h) p.Layer.PictureChanged = 1;
-    }
-  }
-  if (s.W.Rounded() < 2 || s.H.Rounded() < 2) {
+  StepPictureState(p, s, &InitSizeState, [](TSizeState& st) {
+    const bool w = AdvanceIn(st.W, st.Units.X), h = AdvanceIn(st.H, st.Units.Y);
+    return w || h;
+  });
+  if (s.WidthPixels() < 2 || s.HeightPixels() < 2) {
     p.Pass.PictureValid = false;
     return false;
   }
@@ -42,7 +34,7 @@ void RunSizeEffect(TEffectPass& p) {
   try {
     // Fresh white, transparent paper that the resampled picture is laid over.
     layer.SpareBitmap.Clear();
-    layer.SpareBitmap.SetSize(PassCoordinate(s.W.Rounded()), PassCoordinate(s.H.Rounded()));
+    layer.SpareBitmap.SetSize(PassCoordinate(s.WidthPixels()), PassCoordinate(s.HeightPixels()));
   } catch (const TBitmapError&) {
     // A size beyond what a picture may have: treated like one below 2 pixels.
     p.Pass.PictureValid = false;

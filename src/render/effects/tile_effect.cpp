@@ -11,7 +11,8 @@ void RunTileEffect(TEffectPass& p) {
   if (!StepSizeState(p, s) || !p.PixelWork()) return;
   TRenderLayer& layer = p.Layer;
   try {
-    TileBitmap(PassCoordinate(s.W.Rounded()), PassCoordinate(s.H.Rounded()), layer.WorkBitmap, layer.SpareBitmap);
+    TileBitmap(PassCoordinate(s.WidthPixels()), PassCoordinate(s.HeightPixels()), layer.WorkBitmap,
+               layer.SpareBitmap);
   } catch (const TBitmapError&) {
     p.Pass.PictureValid = false;  // beyond what a picture may have
     return;

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "render/effects/effect_support.h"
 #include "render/interpolation.h"
 #include "render/render_pass.h"
 
@@ -15,20 +16,27 @@ struct TPositionState : TEffectState {
 };
 
 // Size and tile: the target size in pixels.
+// Size and tile: the target size, kept in the event's unit (see TPictureUnits).
 struct TSizeState : TEffectState {
   TInterpolated W, H;
+  TPictureUnits Units;
+  int64_t WidthPixels() const { return Round(Units.X(W.Value)); }
+  int64_t HeightPixels() const { return Round(Units.Y(H.Value)); }
 };
 
 struct TRotateState : TEffectState {
   TInterpolated Angle;
-  double OriginX = 0, OriginY = 0;
-  // Offset of the last rotation, so that a pass that reuses the rotated picture places it
-  // where the pass that made it did.
+  // The origin, the anchor of OriginDirection on the picture that is turned, and the offset
+  // of the last rotation, so that a pass that reuses the turned picture places it where the
+  // pass that made it did.
+  int32_t OriginX = 0, OriginY = 0;
   int32_t OffsetX = 0, OffsetY = 0;
 };
 
+// The four edges, kept in the event's unit (see TPictureUnits).
 struct TTrimState : TEffectState {
   TInterpolated Left, Top, Right, Bottom;
+  TPictureUnits Units;
 };
 
 struct TFadeState : TEffectState {

@@ -10,15 +10,19 @@ namespace vexa {
 namespace {
 
 void Init(TEffectPass& p, TTrimState& s) {
-  // TrimType 1: percents of the layer picture; 0 (and any other value): pixels.
-  const bool percent = static_cast<int64_t>(ParamValue(p.Event, "TrimType")) == 1;
-  const double w = p.Layer.WorkBitmap.Width(), h = p.Layer.WorkBitmap.Height();
-  auto cx = [&](double v) { return percent ? TPercentOf{w}(v) : v; };
-  auto cy = [&](double v) { return percent ? TPercentOf{h}(v) : v; };
-  InitPair(s.Left, p, "StartX", "EndX", cx);
-  InitPair(s.Top, p, "StartY", "EndY", cy);
-  InitPair(s.Right, p, "StartX2", "EndX2", cx);
-  InitPair(s.Bottom, p, "StartY2", "EndY2", cy);
+  // TrimType 1: percents of the layer picture; 0 (and any other value but 2): pixels.
+  const int64_t type = static_cast<int64_t>(ParamValue(p.Event, "TrimType"));
+  s.Units.Init(p, type == 1 ? 1 : 0);
+  InitPair(s.Left, p, "StartX", "EndX");
+  InitPair(s.Top, p, "StartY", "EndY");
+  InitPair(s.Right, p, "StartX2", "EndX2");
+  InitPair(s.Bottom, p, "StartY2", "EndY2");
+}
+
+bool Step(TTrimState& s) {
+  const bool l = AdvanceIn(s.Left, s.Units.X), t = AdvanceIn(s.Top, s.Units.Y);
+  const bool r = AdvanceIn(s.Right, s.Units.X), b = AdvanceIn(s.Bottom, s.Units.Y);
+  return l || t || r || b;
 }
 
 }  // namespace
@@ -26,18 +30,11 @@ void Init(TEffectPass& p, TTrimState& s) {
 void RunTrimEffect(TEffectPass& p) {
   TTrimState& s = p.StateAs<TTrimState>();
   TRenderLayer& layer = p.Layer;
-  if (p.Stepping()) {
-    if (p.NeedsInit()) {
-      Init(p, s);
-      p.List.CursorLoaded = true;
-      layer.PictureChanged = 1;
-    } else {
-      const bool l = s.Left.Advance(), t = s.Top.Advance(), r = s.Right.Advance(), b = s.Bottom.Advance();
-      if (l || t || r || b) layer.PictureChanged = 1;
-    }
-  }
-  const int64_t l = s.Left.Rounded(), t = s.Top.Rounded(), r = s.Right.Rounded(), b = s.Bottom.Rounded();
-  const int64_t w = Round(s.Right.Value - s.Left.Value), h = Round(s.Bottom.Value - s.Top.Value);
+  StepPictureState(p, s, &Init, &Step);
+  const double left = s.Units.X(s.Left.Value), top = s.Units.Y(s.Top.Value);
+  const double right = s.Units.X(s.Right.Value), bottom = s.Units.Y(s.Bottom.Value);
+  const int64_t l = Round(left), t = Round(top), r = Round(right), b = Round(bottom);
+  const int64_t w = Round(right - left), h = Round(bottom - top);
   if (r < l || b < t || w < 2 || h < 2) {
     p.Pass.PictureValid = false;
     return;

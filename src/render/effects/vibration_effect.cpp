@@ -32,7 +32,9 @@ int64_t HopFramesOf(const TVibrationState& s, double frameDuration) {
 void Init(TEffectPass& p, TVibrationState& s) {
   const double fd = p.Studio.FrameDuration;
   // Intervals below one frame last one frame.
-  auto interval = [&](double v) { return static_cast<uint32_t>(v) < static_cast<uint32_t>(Round(fd)) ? fd : v; };
+  auto interval = [&](double v) {
+    return static_cast<uint32_t>(v) < static_cast<uint32_t>(Round(fd)) ? fd : v;
+  };
   InitPair(s.Interval, p, "StartInterval", "EndInterval", interval);
   const int64_t type = static_cast<int64_t>(ParamValue(p.Event, "PositionType"));
   const double pw = p.Layer.WorkBitmap.Width(), ph = p.Layer.WorkBitmap.Height();
