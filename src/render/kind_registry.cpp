@@ -3,6 +3,8 @@
 #include <array>
 
 #include "model/events.h"
+#include "render/effects/colour_effects.h"
+#include "render/effects/special_effects.h"
 #include "render/effects/transform_effects.h"
 #include "render/render_pass.h"
 #include "render/source_image.h"
@@ -37,6 +39,19 @@ constexpr TEffectEntry kEffects[] = {
     {kind::Tile, &RunTileEffect},
     {kind::Blink, &RunBlinkEffect},
     {kind::Vibration, &RunVibrationEffect},
+    {kind::AlphaMask, &RunAlphaMaskEffect},
+    {kind::MonoYUV, &RunMonochromeEffect},
+    {kind::Sepia, &RunToneChangeEffect},
+    {kind::Brightness, &RunBrightnessEffect},
+    {kind::ColorRevision, &RunColourRevisionEffect},
+    {kind::Discolor, &RunDiscolourEffect},
+    {kind::NoiseColor, &RunColourNoiseEffect},
+    {kind::NoiseBrightness, &RunBrightnessNoiseEffect},
+    {kind::Nega, &RunNegativeEffect},
+    {kind::Mosaic, &RunMosaicEffect},
+    {kind::SplitBlur, &RunSplitBlurEffect},
+    {kind::Transition, &RunTransitionEffect},
+    {kind::SwapLayer, &RunLayerOrderEffect},
 };
 
 }  // namespace

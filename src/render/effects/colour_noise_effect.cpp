@@ -1,0 +1,17 @@
+// Colour noise (2006): random brightening per colour, drawn anew whenever the picture is rebuilt.
+#include "bitmap/colour_filters.h"
+#include "render/effects/colour_effects.h"
+#include "render/random32.h"
+#include "render/studio.h"
+
+namespace vexa {
+
+void RunColourNoiseEffect(TEffectPass& p) {
+  auto& s = p.StateAs<TColourState<1>>();
+  StepColourValues<1>(p, s, {{{"StartPower", "EndPower"}}});
+  if (!p.PixelWork()) return;
+  AddColorNoise(p.Layer.WorkBitmap, static_cast<uint16_t>(s.V[0].Rounded()), TRandomDraw(&Random32));
+  p.Layer.PictureChanged = 1;
+}
+
+}  // namespace vexa
