@@ -123,6 +123,18 @@ struct TAVIReader::TState {
   bool WantFirstTs = false;
   int64_t FirstTs = AV_NOPTS_VALUE;  // timestamp of the first packet read after a seek
 
+  // A new decoder for the stream; < 0 on failure.
+  int OpenDecoder() {
+    const AVCodecParameters* par = Format->streams[Stream]->codecpar;
+    const AVCodec* codec = avcodec_find_decoder(par->codec_id);
+    if (!codec) return AVERROR_DECODER_NOT_FOUND;
+    Codec.reset(avcodec_alloc_context3(codec));
+    if (!Codec) return AVERROR(ENOMEM);
+    if (int r = avcodec_parameters_to_context(Codec.get(), par); r < 0) return r;
+    Codec->thread_count = 1;  // a reader decodes on the caller's thread only
+    return avcodec_open2(Codec.get(), codec, nullptr);
+  }
+
   // 1 with a picture in Frame, 0 at the end of the stream, < 0 on a hard error.
   int Next() {
     int bad = 0;
@@ -214,13 +226,8 @@ int32_t TAVIReader::Open(const std::string& fileName) {
   s->Stream = FindVideoStream(s->Format.get());
   if (s->Stream < 0) return 1;
   AVStream* st = s->Format->streams[s->Stream];
-  const AVCodec* codec = avcodec_find_decoder(st->codecpar->codec_id);
-  if (!codec) return 1;
-  s->Codec.reset(avcodec_alloc_context3(codec));
-  if (!s->Codec) return 1;
-  if (int r = avcodec_parameters_to_context(s->Codec.get(), st->codecpar); r < 0) return r;
-  s->Codec->thread_count = 1;  // a reader decodes on the caller's thread only
-  if (int r = avcodec_open2(s->Codec.get(), codec, nullptr); r < 0) return r;
+  if (!avcodec_find_decoder(st->codecpar->codec_id)) return 1;
+  if (int r = s->OpenDecoder(); r < 0) return r;
 
   const int64_t w = st->codecpar->width, h = st->codecpar->height;
   if (w < 1 || h < 1 || w > kMaxBitmapSide || h > kMaxBitmapSide || w * h > kMaxBitmapPixels) return 1;
@@ -303,7 +310,10 @@ bool TAVIReader::Seek(int64_t ts, bool toStart) {
     r = av_seek_frame(s.Format.get(), s.Stream, ts, AVSEEK_FLAG_BACKWARD);
   }
   if (r < 0) return false;
-  avcodec_flush_buffers(s.Codec.get());
+  // A fresh decoder rather than a flushed one: some decoders keep state across a flush (the
+  // MPEG-4 time base that B-frame prediction scales by), which would make a picture depend on
+  // what was decoded before the seek.
+  if (s.OpenDecoder() < 0) return false;
   s.Draining = s.Eof = false;
   s.ResetPictures();
   s.NeedKey = !toStart;

@@ -8,6 +8,8 @@
 #include "render/effects/transform_effects.h"
 #include "render/render_pass.h"
 #include "render/source_image.h"
+#include "render/source_movie.h"
+#include "render/source_text.h"
 #include "render/studio.h"
 
 namespace vexa {
@@ -22,9 +24,11 @@ struct TEffectEntry {
   TEffectFn Run;
 };
 
-// Text (0) and movie (2) sources join later; the master source (3) draws nothing by design.
-constexpr std::array<TSourceEntry, 1> kSources = {{
+// The master source (3) draws nothing by design.
+constexpr std::array<TSourceEntry, 3> kSources = {{
+    {kind::Text, &RunTextSource},
     {kind::Image, &RunImageSource},
+    {kind::Movie, &RunMovieSource},
 }};
 
 // Effects join here, one entry per kind.

@@ -4,6 +4,8 @@
 #include <array>
 #include <cctype>
 
+#include "bitmap/picture_decoders.h"
+
 namespace vexa {
 namespace {
 
@@ -16,9 +18,13 @@ struct TDecoderEntry {
   TPictureDecoder Decode;
 };
 
-// One line per format; the JPEG, GIF and PNG decoders join here.
-constexpr std::array<TDecoderEntry, 1> kDecoders = {{
+// One line per format.
+constexpr std::array<TDecoderEntry, 5> kDecoders = {{
     {".bmp", &DecodeBmpFile},
+    {".jpg", &LoadJpegFile},
+    {".jpeg", &LoadJpegFile},
+    {".gif", &LoadGifFile},
+    {".png", &LoadPngFile},
 }};
 
 std::string LowerExtension(std::string_view fileName) {
