@@ -31,7 +31,7 @@ constexpr THeaderKey kEventNumber{"EventNumber", 0};
 
 // A layer's text is at most this many lines: enough for hundreds of thousands of events, few
 // enough that a hostile file cannot make the store exhaust memory.
-constexpr size_t kMaxLayerLines = size_t{8} << 20;
+constexpr size_t kMaxLayerLines = size_t{4} << 20;
 
 std::vector<std::string> SplitLines(const std::string& text) {
   std::vector<std::string> lines;
