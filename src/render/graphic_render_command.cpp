@@ -1,0 +1,144 @@
+#include "render/graphic_render_command.h"
+
+#include <algorithm>
+#include <cctype>
+#include <exception>
+#include <filesystem>
+
+#include "model/project.h"
+#include "persist/cp932.h"
+#include "render/studio.h"
+
+namespace vexa {
+
+namespace {
+
+constexpr size_t kMaxStreamName = 63;
+
+bool IsCp932Lead(uint8_t c) {
+  return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
+}
+
+// The first bytes of a code page 932 text, at most max, without splitting a character.
+std::string CutCp932(const std::string& s, size_t max) {
+  size_t i = 0;
+  while (i < s.size()) {
+    const size_t n = IsCp932Lead(static_cast<uint8_t>(s[i])) ? 2 : 1;
+    if (i + n > max) break;
+    i += n;
+  }
+  return s.substr(0, std::min(i, s.size()));
+}
+
+// The same for UTF-8 (names that code page 932 cannot hold stay UTF-8).
+std::string CutUtf8(const std::string& s, size_t max) {
+  if (s.size() <= max) return s;
+  size_t i = max;
+  while (i > 0 && (static_cast<uint8_t>(s[i]) & 0xC0) == 0x80)
+    --i;
+  return s.substr(0, i);
+}
+
+}  // namespace
+
+std::string GraphicRenderFileName(const std::string& chosen) {
+  std::string ext = std::filesystem::path(chosen).extension().string();
+  std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return std::tolower(c); });
+  return ext == ".avi" ? chosen : chosen + ".avi";
+}
+
+TAVIWriteSettings GraphicRenderSettings(const TProject& project) {
+  TAVIWriteSettings s;
+  s.Width = static_cast<int32_t>(project.Width);
+  s.Height = static_cast<int32_t>(project.Height);
+  s.Handler.clear();
+  s.Quality = kDefaultQuality;
+  s.Rate = static_cast<int32_t>(project.FPS);
+  std::string name;
+  s.StreamName = Utf8ToCp932(project.ProjectName, name) ? CutCp932(name, kMaxStreamName)
+                                                        : CutUtf8(project.ProjectName, kMaxStreamName);
+  s.KeyFrameEvery = static_cast<int32_t>(project.FPS) * kDefaultKeyFrameSeconds;
+  s.BytesPerSecond = kDefaultBytesPerSecond;
+  s.CompressFlags = kDefaultCompressFlags;
+  s.Compress = 1;
+  s.ShowOptions = 1;
+  s.BitCount = 24;
+  return s;
+}
+
+TGraphicRenderOutcome RunGraphicRenderCommand(TVexaStudio& studio, const std::string& chosen,
+                                              TCodecChoice& choice, TGraphicRenderMonitor* monitor) {
+  TGraphicRenderOutcome out;
+  out.FileName = GraphicRenderFileName(chosen);
+
+  TAVICompressor writer;
+  writer.Chooser = &choice;
+  const int32_t openResult = writer.Open(out.FileName, GraphicRenderSettings(studio.Project));
+  if (openResult != 0) {
+    out.Status = TGraphicRenderStatus::OpenFailed;
+    out.Message = kMsgAviOpenFailed;
+    out.ErrorCode = openResult;
+    out.Detail = AviErrorText(openResult);
+    return out;
+  }
+  out.Codec = writer.Codec();
+  out.Options = writer.Options();
+
+  if (!studio.PrepareSession()) {
+    // Nothing to render: the old file (if any) stays; no empty movie replaces it.
+    writer.Abandon();
+    out.Status = TGraphicRenderStatus::NoFrames;
+    out.Message = kMsgRenderInitFailed;
+    return out;
+  }
+  out.FrameCount = studio.FrameCount;
+  if (monitor) monitor->Started(studio.FrameCount, *writer.Codec());
+
+  try {
+    for (;;) {
+      if (studio.FrameIndex >= studio.FrameCount) {
+        out.Status = TGraphicRenderStatus::Finished;
+        out.Message = kMsgGraphicRenderDone;
+        break;
+      }
+      if (monitor && monitor->StopRequested()) {
+        out.Status = TGraphicRenderStatus::Cancelled;
+        out.Message = kMsgRenderCancelled;
+        break;
+      }
+      studio.ComposeFrame();
+      studio.FrameBitmap.Convert24Bit();
+      const int32_t written = writer.WriteFrame(studio.FrameBitmap);
+      studio.FrameBitmap.Force32Bit();
+      if (written != 0) {
+        out.Status = TGraphicRenderStatus::WriteFailed;
+        out.Message = kMsgFrameWriteFailed;
+        out.ErrorCode = written;
+        out.Detail = AviErrorText(written);
+        break;
+      }
+      ++out.FramesWritten;
+      if (monitor) monitor->FrameWritten(out.FramesWritten, studio.FrameCount);
+    }
+  } catch (const std::exception& e) {
+    out.Status = TGraphicRenderStatus::Failed;
+    out.Message = kMsgRenderFailed;
+    out.Detail = e.what();
+  }
+  studio.FinishSession();
+
+  if (!out.Written()) {
+    writer.Abandon();
+    return out;
+  }
+  const int32_t closed = writer.Close();
+  if (closed != 0) {
+    out.Status = TGraphicRenderStatus::WriteFailed;
+    out.Message = kMsgFrameWriteFailed;
+    out.ErrorCode = closed;
+    out.Detail = AviErrorText(closed);
+  }
+  return out;
+}
+
+}  // namespace vexa
