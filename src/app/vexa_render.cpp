@@ -8,11 +8,13 @@
 #include <string>
 #include <string_view>
 
+#include "graphic_render_cli.h"
 #include "model/project.h"
 #include "persist/layer_file.h"
 #include "persist/persist_error.h"
 #include "persist/project_file.h"
 #include "project_info.h"
+#include "render/studio.h"
 #include "sound/sound_render_command.h"
 
 namespace {
@@ -25,6 +27,7 @@ void Usage(std::ostream& out) {
          "                  start-up project\n"
          "  --wav OUT       render the sound of FILE to OUT (\".wav\" is appended unless OUT\n"
          "                  ends in it)\n";
+  vexa::app::GraphicRenderUsage(out);
 }
 
 std::string LowerExtension(const std::string& path) {
@@ -60,11 +63,18 @@ void LoadForInfo(const std::string& path, vexa::TProject& project) {
 int main(int argc, char** argv) {
   bool info = false;
   std::optional<std::string> file, wav;
+  vexa::app::TGraphicRenderArgs graphic;
+  std::string optionError;
   for (int i = 1; i < argc; ++i) {
     std::string_view a = argv[i];
     if (a == "--info") {
       info = true;
       if (i + 1 < argc && argv[i + 1][0] != '-') file = argv[++i];
+    } else if (vexa::app::TakeGraphicRenderOption(argc, argv, i, graphic, optionError)) {
+      if (!optionError.empty()) {
+        std::cerr << "vexa-render: " << optionError << '\n';
+        return 2;
+      }
     } else if (a == "--wav" && i + 1 < argc) {
       wav = argv[++i];
     } else if (!a.empty() && a[0] != '-' && !file) {
@@ -78,11 +88,16 @@ int main(int argc, char** argv) {
       return 2;
     }
   }
-  if (!info && !(wav && file)) {
+  if (graphic.ListCodecs) {
+    vexa::app::PrintCodecList(std::cout);
+    return 0;
+  }
+  if (!info && !((wav || graphic.Output) && file)) {
     Usage(std::cerr);
     return 2;
   }
-  vexa::TProject project;  // the start-up project
+  vexa::TVexaStudio studio;                  // the render engine, holding
+  vexa::TProject& project = studio.Project;  // the start-up project
   if (file) {
     try {
       LoadForInfo(*file, project);
@@ -107,6 +122,9 @@ int main(int argc, char** argv) {
       std::cerr << "vexa-render: " << e.what() << '\n';
       return 1;
     }
+  }
+  if (graphic.Output) {
+    if (const int status = vexa::app::RunGraphicRender(studio, graphic, std::cout, std::cerr)) return status;
   }
   return 0;
 }

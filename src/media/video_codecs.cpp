@@ -3,6 +3,7 @@
 
 extern "C" {
 #include <libavcodec/avcodec.h>
+#include <libavutil/log.h>
 }
 
 #include <algorithm>
@@ -83,6 +84,10 @@ const TVideoCodec& DefaultCompressedCodec() {
     if (c && VideoCodecAvailable(*c)) return *c;
   }
   return KnownVideoCodecs().front();
+}
+
+void QuietCodecLogs() {
+  av_log_set_level(AV_LOG_ERROR);
 }
 
 TCodecOptions DefaultCodecOptions(int32_t framesPerSecond) {

@@ -46,6 +46,10 @@ bool VideoCodecAvailable(const TVideoCodec& codec);
 // else Motion JPEG, else uncompressed).
 const TVideoCodec& DefaultCompressedCodec();
 
+// Keeps the encoders' own statistics and notes off the standard error (errors still show).
+// For programs; the library itself leaves the logging as the program set it.
+void QuietCodecLogs();
+
 // What a codec choice decides. Starts from the defaults above for a given frame rate.
 struct TCodecOptions {
   std::string Handler;  // FourCC of the chosen codec

@@ -1,0 +1,35 @@
+// The graphic render of vexa-render: its options, the codec list, the progress display and
+// Ctrl+C as the stop button.
+#pragma once
+
+#include <cstdint>
+#include <iosfwd>
+#include <optional>
+#include <string>
+
+namespace vexa {
+class TVexaStudio;
+}
+
+namespace vexa::app {
+
+struct TGraphicRenderArgs {
+  std::optional<std::string> Output;  // -o OUT.avi
+  std::string Codec;                  // --codec NAME; empty = the default compressed codec
+  std::optional<int32_t> Quality, KeyInterval, BytesPerSecond;
+  bool ListCodecs = false;
+};
+
+// The usage lines of the graphic render options.
+void GraphicRenderUsage(std::ostream& out);
+// True when argv[i] is one of the graphic render options; it and its value are then consumed
+// (i moves to the last argument used). A bad value sets error.
+bool TakeGraphicRenderOption(int argc, char** argv, int& i, TGraphicRenderArgs& args, std::string& error);
+// The names --codec takes, one per line with what each does.
+void PrintCodecList(std::ostream& out);
+// Renders the pictures of studio's project to args.Output; the exit status (0 only when every frame was
+// written, 130 when stopped with Ctrl+C, 1 on failure, 2 for a bad option).
+int RunGraphicRender(TVexaStudio& studio, const TGraphicRenderArgs& args, std::ostream& out,
+                     std::ostream& err);
+
+}  // namespace vexa::app
