@@ -8,24 +8,40 @@
 namespace vexa {
 namespace {
 
-// One output row from the source rows `up` and `low` with vertical fraction fy (0 ... 127).
-void ResizeRow(const uint32_t* up, const uint32_t* low, uint32_t fy, int32_t srcWidth, int64_t xStep,
-               uint32_t* dst, int32_t width) {
-#if VEXA_X86_SIMD
-  const __m128i zero = _mm_setzero_si128();
-  const __m128i wy = _mm_set_epi16(fy, fy, fy, fy, 128 - fy, 128 - fy, 128 - fy, 128 - fy);
-  int64_t ax = 0;
-  for (int32_t j = 0; j < width; ++j, ax += xStep) {
+// Output columns are done in strips whose sampling positions are worked out once per strip
+// (on the stack: the kernel allocates nothing) and reused for every row.
+constexpr int32_t kStrip = 256;
+
+struct TColumn {
+  int32_t Left, Right;  // source columns
+  uint32_t Fraction;    // 0 ... 127
+};
+
+void Columns(int64_t xStep, int32_t srcWidth, int32_t j0, int32_t n, TColumn* cols) {
+  for (int32_t k = 0; k < n; ++k) {
+    const int64_t ax = (int64_t{j0} + k) * xStep;
     const int32_t sx = static_cast<int32_t>(ax >> 16);
-    const int32_t sx1 = sx + 1 < srcWidth ? sx + 1 : srcWidth - 1;
-    const int16_t fx = static_cast<int16_t>((ax >> 9) & 127);
-    const __m128i wx = _mm_set_epi16(fx, fx, fx, fx, 128 - fx, 128 - fx, 128 - fx, 128 - fx);
+    cols[k] = {sx, sx + 1 < srcWidth ? sx + 1 : srcWidth - 1, static_cast<uint32_t>((ax >> 9) & 127)};
+  }
+}
+
+// One strip of an output row from the source rows `up` and `low` with vertical fraction fy.
+void ResizeStrip(const uint32_t* up, const uint32_t* low, uint32_t fy, const TColumn* cols, int32_t n,
+                 uint32_t* dst) {
+#if VEXA_X86_SIMD
+  const __m128i zero = _mm_setzero_si128(), c128 = _mm_set1_epi16(128);
+  const __m128i fy16 = _mm_set1_epi16(static_cast<int16_t>(fy));
+  const __m128i wy = _mm_unpacklo_epi64(_mm_sub_epi16(c128, fy16), fy16);
+  for (int32_t k = 0; k < n; ++k) {
+    const TColumn& c = cols[k];
+    const __m128i fx16 = _mm_set1_epi16(static_cast<int16_t>(c.Fraction));
+    const __m128i wx = _mm_unpacklo_epi64(_mm_sub_epi16(c128, fx16), fx16);
     // Left and right neighbours side by side, one byte per 16-bit lane.
-    const __m128i u = _mm_unpacklo_epi8(_mm_unpacklo_epi32(_mm_cvtsi32_si128(static_cast<int>(up[sx])),
-                                                           _mm_cvtsi32_si128(static_cast<int>(up[sx1]))),
+    const __m128i u = _mm_unpacklo_epi8(_mm_unpacklo_epi32(_mm_cvtsi32_si128(static_cast<int>(up[c.Left])),
+                                                           _mm_cvtsi32_si128(static_cast<int>(up[c.Right]))),
                                         zero);
-    const __m128i l = _mm_unpacklo_epi8(_mm_unpacklo_epi32(_mm_cvtsi32_si128(static_cast<int>(low[sx])),
-                                                           _mm_cvtsi32_si128(static_cast<int>(low[sx1]))),
+    const __m128i l = _mm_unpacklo_epi8(_mm_unpacklo_epi32(_mm_cvtsi32_si128(static_cast<int>(low[c.Left])),
+                                                           _mm_cvtsi32_si128(static_cast<int>(low[c.Right]))),
                                         zero);
     // Products stay below 255 * 128, so 16-bit lanes never saturate (the 65535 cap is moot).
     const __m128i hu = _mm_mullo_epi16(u, wx), hl = _mm_mullo_epi16(l, wx);
@@ -33,32 +49,29 @@ void ResizeRow(const uint32_t* up, const uint32_t* low, uint32_t fy, int32_t src
         _mm_srli_epi16(_mm_add_epi16(_mm_unpacklo_epi64(hu, hl), _mm_unpackhi_epi64(hu, hl)), 7);
     const __m128i t = _mm_mullo_epi16(rows, wy);
     const __m128i v = _mm_srli_epi16(_mm_add_epi16(t, _mm_srli_si128(t, 8)), 7);
-    const int c = (_mm_extract_epi16(v, 3) >> 1) + 1;
-    const __m128i d = _mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>(dst[j])), zero);
+    // Laid over the target: c = (alpha >> 1) + 1 of the resampled pixel.
+    const __m128i cw = _mm_add_epi16(_mm_srli_epi16(_mm_shufflelo_epi16(v, 0xFF), 1), _mm_set1_epi16(1));
+    const __m128i d = _mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>(dst[k])), zero);
     const __m128i r =
-        _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(v, _mm_set1_epi16(static_cast<int16_t>(128 - c))),
-                                     _mm_mullo_epi16(d, _mm_set1_epi16(static_cast<int16_t>(c)))),
-                       7);
-    dst[j] = static_cast<uint32_t>(_mm_cvtsi128_si32(_mm_packus_epi16(r, zero)));
+        _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(v, _mm_sub_epi16(c128, cw)), _mm_mullo_epi16(d, cw)), 7);
+    dst[k] = static_cast<uint32_t>(_mm_cvtsi128_si32(_mm_packus_epi16(r, zero)));
   }
 #else
-  int64_t ax = 0;
-  for (int32_t j = 0; j < width; ++j, ax += xStep) {
-    const int32_t sx = static_cast<int32_t>(ax >> 16);
-    const int32_t sx1 = sx + 1 < srcWidth ? sx + 1 : srcWidth - 1;
-    const uint32_t fx = static_cast<uint32_t>((ax >> 9) & 127);
+  for (int32_t k = 0; k < n; ++k) {
+    const TColumn& c = cols[k];
+    const uint32_t fx = c.Fraction;
     uint32_t v[4];
     for (int b = 0; b < 4; ++b) {
       const int s = 8 * b;
-      const uint32_t hu = (((up[sx] >> s) & 255) * (128 - fx) + ((up[sx1] >> s) & 255) * fx) >> 7;
-      const uint32_t hl = (((low[sx] >> s) & 255) * (128 - fx) + ((low[sx1] >> s) & 255) * fx) >> 7;
+      const uint32_t hu = (((up[c.Left] >> s) & 255) * (128 - fx) + ((up[c.Right] >> s) & 255) * fx) >> 7;
+      const uint32_t hl = (((low[c.Left] >> s) & 255) * (128 - fx) + ((low[c.Right] >> s) & 255) * fx) >> 7;
       v[b] = (hu * (128 - fy) + hl * fy) >> 7;
     }
-    const uint32_t c = (v[3] >> 1) + 1;
+    const uint32_t cw = (v[3] >> 1) + 1;
     uint32_t out = 0;
     for (int b = 0; b < 4; ++b)
-      out |= (((128 - c) * v[b] + c * ((dst[j] >> (8 * b)) & 255)) >> 7) << (8 * b);
-    dst[j] = out;
+      out |= (((128 - cw) * v[b] + cw * ((dst[k] >> (8 * b)) & 255)) >> 7) << (8 * b);
+    dst[k] = out;
   }
 #endif
 }
@@ -72,16 +85,25 @@ void ResizeBilinear(const TABitmap& source, TABitmap& target) {
   const int32_t w = source.Width(), h = source.Height(), w2 = target.Width(), h2 = target.Height();
   const bilinear::TGeometry g = bilinear::MakeGeometry(w, h, w2, h2);
   auto row = [&](int32_t y) { return reinterpret_cast<const uint32_t*>(source.ScanLine(y)); };
-  int64_t ay = 0;
-  for (int32_t i = 0; i < g.R0; ++i, ay += g.YStep) {
-    const int32_t sy = bilinear::Inside(ay >> 16, h);
-    ResizeRow(row(sy), row(bilinear::Inside(int64_t{sy} + 1, h)), static_cast<uint32_t>((ay >> 9) & 127), w,
-              g.XStep, reinterpret_cast<uint32_t*>(target.ScanLine(i)), w2);
+  TColumn cols[kStrip];
+  for (int32_t j0 = 0; j0 < w2; j0 += kStrip) {
+    const int32_t n = w2 - j0 < kStrip ? w2 - j0 : kStrip;
+    Columns(g.XStep, w, j0, n, cols);
+    for (int32_t i = 0; i < h2; ++i) {
+      uint32_t* dst = reinterpret_cast<uint32_t*>(target.ScanLine(i)) + j0;
+      if (i < g.R0) {
+        const int64_t ay = int64_t{i} * g.YStep;
+        const int32_t sy = bilinear::Inside(ay >> 16, h);
+        ResizeStrip(row(sy), row(bilinear::Inside(int64_t{sy} + 1, h)),
+                    static_cast<uint32_t>((ay >> 9) & 127), cols, n, dst);
+      } else {
+        // The bottom rows: row H - 1 over row H - 2.
+        const int64_t acc = int64_t{h - 1} * 65535 + int64_t{i - g.R0} * g.YStep;
+        ResizeStrip(row(h - 1), row(bilinear::Inside(int64_t{h} - 2, h)),
+                    static_cast<uint32_t>((acc >> 9) & 127), cols, n, dst);
+      }
+    }
   }
-  int64_t acc = int64_t{h - 1} * 65535;
-  for (int32_t i = g.R0; i < h2; ++i, acc += g.YStep)
-    ResizeRow(row(h - 1), row(bilinear::Inside(int64_t{h} - 2, h)), static_cast<uint32_t>((acc >> 9) & 127),
-              w, g.XStep, reinterpret_cast<uint32_t*>(target.ScanLine(i)), w2);
 }
 
 }  // namespace vexa

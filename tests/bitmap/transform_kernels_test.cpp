@@ -166,7 +166,7 @@ TEST(ResizeBilinear, MatchesTheFormulasOverFreshAndUsedPaper) {
   std::mt19937 rng(7);
   for (int32_t w : kSizes)
     for (int32_t h : kSizes)
-      for (int32_t w2 : {1, 2, 5, 31, 64})
+      for (int32_t w2 : {1, 2, 5, 31, 64, 300})
         for (int32_t h2 : {1, 3, 17, 40}) {
           const TABitmap src = Random(w, h, rng);
           // Fresh paper as the size effect makes it, and a target with random pixels.
@@ -207,7 +207,7 @@ TEST(ScaleBilinear, MatchesTheFormulas) {
   std::mt19937 rng(11);
   for (int32_t w : kSizes)
     for (int32_t h : kSizes)
-      for (int32_t w2 : {1, 2, 5, 31, 64})
+      for (int32_t w2 : {1, 2, 5, 31, 64, 300})
         for (int32_t h2 : {1, 3, 17, 40}) {
           const TABitmap src = Random(w, h, rng);
           TABitmap t = Random(w2, h2, rng);
