@@ -262,7 +262,8 @@ TEST(RotateBitmap, QuarterTurnTurnsClockwiseAndKeepsTheOriginInPlace) {
   // The top-left 2 x 2 corner (at exactly 90 degrees the nearest-neighbour mapping drops the
   // source's first row, so a single corner pixel would not show).
   for (int32_t y = 0; y < 2; ++y)
-    for (int32_t x = 0; x < 2; ++x) src.SetPixel(x, y, 0x00ABCDEF);
+    for (int32_t x = 0; x < 2; ++x)
+      src.SetPixel(x, y, 0x00ABCDEF);
   TABitmap t;
   const TRotateOffset o = RotateBitmap(src, t, 0, 0, 250);
   ASSERT_EQ(t.Width(), 50);
