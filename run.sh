@@ -7,7 +7,11 @@ cd "$(dirname "$0")"
 cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DVEXA_BUILD_BENCH=ON >/dev/null
 cmake --build build/release -j "${JOBS:-$(nproc)}"
 
-# The main job: write the example project, then show what the headless renderer reads from it.
-rm -rf out/example
-build/release/src/app/vexa-make-example out/example >/dev/null
-build/release/src/app/vexa-render --info out/example/demo.vxpj
+# The main job: generate the demo project into examples/demo with our own code, show what the
+# headless renderer reads from it, and render its pictures to out/demo.avi (the renderer prints
+# the codec, size, frames and duration of what it wrote).
+rm -rf examples/demo
+build/release/src/app/vexa-make-example examples/demo >/dev/null
+build/release/src/app/vexa-render --info examples/demo/demo.vxpj
+mkdir -p out
+build/release/src/app/vexa-render examples/demo/demo.vxpj -o out/demo.avi
