@@ -287,6 +287,12 @@ bool TFFmpegIn::Probe() {
     return false;
   }
   const size_t frameBytes = BytesPerFrame();
+  if (s.Fmt->duration > 0) {
+    // Room for the stated length and a little more, so the block is not copied while it grows.
+    const double estimate =
+        static_cast<double>(s.Fmt->duration) / AV_TIME_BASE * s.OutRate * frameBytes * 1.02;
+    if (estimate < static_cast<double>(kMaxMemoryBytes)) s.Pcm.reserve(static_cast<size_t>(estimate));
+  }
   while (size_t n = s.DecodeNext(frameBytes)) {
     if (s.Pcm.size() + n * frameBytes > kMaxMemoryBytes) {
       SetError(FileName() + ": too long to decode");
@@ -297,7 +303,7 @@ bool TFFmpegIn::Probe() {
     s.Pcm.insert(s.Pcm.end(), s.Out.begin(), s.Out.begin() + static_cast<ptrdiff_t>(n * frameBytes));
   }
   s.Close();
-  s.Pcm.shrink_to_fit();
+  if (s.Pcm.capacity() > s.Pcm.size() + s.Pcm.size() / 8) s.Pcm.shrink_to_fit();
   Total = static_cast<int64_t>(s.Pcm.size() / frameBytes);
   return true;
 }
