@@ -1,4 +1,5 @@
 // BMP input and output of TABitmap.
+#include <algorithm>
 #include <cstring>
 #include <fstream>
 #include <istream>
@@ -57,16 +58,17 @@ void TABitmap::LoadFromStream(std::istream& stream) {
   const uint32_t declared = BmpDeclaredSize(bytes);
   if (declared == 0 && (bytes[0] != 'B' || bytes[1] != 'M'))
     throw TBitmapError("invalid BMP file: missing BM signature");
-  if (declared > 14) {
-    bytes.resize(declared);
-    stream.read(reinterpret_cast<char*>(bytes.data()) + 14, declared - 14);
-    bytes.resize(14 + static_cast<size_t>(stream.gcount()));
-  } else {
-    char buf[65536];
-    while (stream.read(buf, sizeof buf) || stream.gcount() > 0) {
-      bytes.insert(bytes.end(), buf, buf + stream.gcount());
-      if (bytes.size() > kMaxBmpBytes) throw TBitmapError("invalid BMP file: too large");
-    }
+  // A header may announce any size: read in chunks up to it (or to the end of the stream),
+  // so that memory grows only with bytes actually present.
+  const uint64_t limit = declared > 14 ? declared : kMaxBmpBytes + 1;
+  char buf[65536];
+  while (bytes.size() < limit) {
+    const size_t want = static_cast<size_t>(std::min<uint64_t>(sizeof buf, limit - bytes.size()));
+    stream.read(buf, static_cast<std::streamsize>(want));
+    const std::streamsize got = stream.gcount();
+    if (got <= 0) break;
+    bytes.insert(bytes.end(), buf, buf + got);
+    if (bytes.size() > kMaxBmpBytes) throw TBitmapError("invalid BMP file: too large");
   }
   stream.clear(stream.rdstate() & ~std::ios::failbit & ~std::ios::eofbit);
   LoadFromMemory(bytes);

@@ -352,6 +352,14 @@ TEST(BmpWriter, RoundTripsThroughMemoryStreamAndFile) {
   EXPECT_EQ(f.Pixel(0, 0), a.Pixel(0, 0));
   std::remove(path.c_str());
   EXPECT_THROW(f.LoadFromFile(path), TBitmapError);
+
+  // A header announcing 4 GB reads only what the stream holds.
+  Bytes big = a.SaveToMemory();
+  Put(big, 2, 0xFFFFFFF0u, 4);
+  std::stringstream bs(std::string(big.begin(), big.end()));
+  TABitmap g;
+  g.LoadFromStream(bs);
+  EXPECT_EQ(g.Pixel(6, 4), a.Pixel(6, 4));
   EXPECT_THROW(TABitmap().SaveToMemory(), TBitmapError);
 }
 
