@@ -103,7 +103,10 @@ int CreateTemporaryFile(const std::string& target, std::string& path) {
     std::string suffix;
     for (int i = 0; i < 8; ++i)
       suffix += digits[rd() % 36];
-    path = (folder / ("." + t.filename().string() + "." + suffix + ".part")).string();
+    // Built piece by piece: GCC 12 warns falsely (-Wrestrict) on chained string additions.
+    std::string name(1, '.');
+    name.append(t.filename().string()).append(1, '.').append(suffix).append(".part");
+    path = (folder / name).string();
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd >= 0) {
       ::close(fd);
