@@ -380,11 +380,20 @@ bool TAVIReader::Deliver(bool prev) {
   if (!s.Sws) return false;
   const int bpp = bits24 ? 3 : 4;
   const int w = std::min(f->width, t.Width()), h = std::min(f->height, t.Height());
+  auto clearAlpha = [&](int y0, int rows) {
+    // Opaque: alpha 0 (the conversion writes 255).
+    for (int y = y0; y < y0 + rows; ++y) {
+      uint32_t* p = reinterpret_cast<uint32_t*>(t.ScanLine(y));
+      for (int x = 0; x < w; ++x)
+        p[x] &= 0x00FFFFFFu;
+    }
+  };
   if (f->width == t.Width() && f->height == t.Height()) {
     // Straight into the picture, top row first with a negative stride: bottom-up as stored.
     uint8_t* dst[4] = {t.ScanLine(0), nullptr, nullptr, nullptr};
     int dstStride[4] = {-static_cast<int>(t.Stride()), 0, 0, 0};
     if (sws_scale(s.Sws.get(), f->data, f->linesize, 0, f->height, dst, dstStride) != f->height) return false;
+    if (!bits24) clearAlpha(0, h);
   } else {
     // A target of another size gets the picture's top-left part, as far as it reaches.
     const size_t stride = static_cast<size_t>(f->width) * bpp;
@@ -395,13 +404,7 @@ bool TAVIReader::Deliver(bool prev) {
     for (int y = 0; y < h; ++y)
       std::memcpy(t.ScanLine(y), s.Scratch.data() + stride * static_cast<size_t>(y),
                   static_cast<size_t>(w) * bpp);
-  }
-  if (!bits24) {
-    for (int y = 0; y < h; ++y) {
-      uint8_t* p = t.ScanLine(y);
-      for (int x = 0; x < w; ++x)
-        p[x * 4 + 3] = 0;
-    }
+    if (!bits24) clearAlpha(0, h);
   }
   return true;
 }
