@@ -19,6 +19,8 @@ PACKAGES=(
   libvorbis-dev libogg-dev libflac-dev ffmpeg
   # sound benchmark peer
   sox
+  # compositing benchmark peer
+  melt
 )
 
 missing=()
