@@ -100,6 +100,7 @@ void BuildProject(TProject& p) {
     }
     if (i == 2) {
       auto& move = Add<TGraphicEffectPositionEvent>(l, 0, 10000);
+      move.PositionType = 0;  // pixels
       move.StartX = move.EndX = 0, move.StartY = 0, move.EndY = -300;
     }
   }

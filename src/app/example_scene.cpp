@@ -139,9 +139,9 @@ void BuildDemoPictures(const fs::path& folder, TProject& p) {
   TGraphicLayer& movie = Layer(p, folder, "動画", "movie.vxgl");
   Add<TGraphicSourceMovieEvent>(movie, 1000, 7000).FileName = clip;
   auto& grow = Add<TGraphicEffectSizeEvent>(movie, 1000, 7000);
-  grow.SizeType = 2, grow.StartWidth = grow.StartHeight = 100, grow.EndWidth = grow.EndHeight = 160;
+  grow.SizeType = 1, grow.StartWidth = grow.StartHeight = 100, grow.EndWidth = grow.EndHeight = 160;
   auto& place = Add<TGraphicEffectPositionEvent>(movie, 1000, 7000);
-  place.StartX = 900, place.EndX = 700, place.StartY = 400, place.EndY = 380;
+  place.PositionType = 0, place.StartX = 900, place.EndX = 700, place.StartY = 400, place.EndY = 380;
   auto& sepia = Add<TGraphicEffectSepiaEvent>(movie, 4000, 7000);
   sepia.StartRed = sepia.EndRed = 40, sepia.StartBlue = sepia.EndBlue = -30;
   Add<TGraphicEffectMirrorHorzEvent>(movie, 5500, 7000);
@@ -149,7 +149,7 @@ void BuildDemoPictures(const fs::path& folder, TProject& p) {
   TGraphicLayer& logo = Layer(p, folder, "太陽", "sun.vxgl");
   Add<TGraphicSourceImageEvent>(logo, 0, 10000).FileName = sun;
   auto& sunPath = Add<TGraphicEffectPositionEvent>(logo, 0, 10000);
-  sunPath.StartX = 80, sunPath.EndX = 960, sunPath.StartY = 420, sunPath.EndY = 60;
+  sunPath.PositionType = 0, sunPath.StartX = 80, sunPath.EndX = 960, sunPath.StartY = 420, sunPath.EndY = 60;
   auto& spin = Add<TGraphicEffectRotateEvent>(logo, 0, 10000);
   spin.StartAngle = 0, spin.EndAngle = 3600;
   auto& sunFade = Add<TGraphicEffectFadeEvent>(logo, 0, 1500);
@@ -174,7 +174,7 @@ void BuildDemoPictures(const fs::path& folder, TProject& p) {
   line.Text = "Latin & 日本語 — 夕焼けの歌 / Sunset Song";
   line.Font.Name = "DejaVu Sans", line.Font.Size = 40, line.Font.Color = 0x0080E0FF, line.Font.Align = 1;
   auto& lower = Add<TGraphicEffectPositionEvent>(caption, 6000, 10000);
-  lower.StartX = lower.EndX = 160, lower.StartY = 600, lower.EndY = 560;
+  lower.PositionType = 0, lower.StartX = lower.EndX = 160, lower.StartY = 600, lower.EndY = 560;
   auto& blink = Add<TGraphicEffectBlinkEvent>(caption, 9000, 10000);
   blink.StartInterval = blink.EndInterval = 200;
 
