@@ -126,6 +126,15 @@ TEST(AVIReader, SequentialReadingDecodesOnWithoutSeeking) {
     ASSERT_EQ(r.Open(*file), 0);
     ExpectFrames(r, target, Sequence(0, kFrames - 1), "forward");
     EXPECT_EQ(r.SeekCount(), 0u) << *file;
+    // Into a 32-bit picture every alpha byte is 0 (opaque), whatever the decoder's format.
+    target.SetSize(r.Width(), r.Height());
+    target.Fill(0xFF808080u);
+    ASSERT_TRUE(r.ReadFrame(kFrames - 1));
+    for (int y = 0; y < target.Height(); ++y)
+      for (int x = 0; x < target.Width(); ++x)
+        ASSERT_EQ(target.Pixel(x, y) >> 24, 0u) << x << "," << y;
+    EXPECT_EQ(test::ReadPictureNumber(target), kFrames - 1);
+    EXPECT_GT((target.Pixel(40, target.Height() - 5) >> 16) & 0xFF, 225u);  // red stripe at the bottom
     // Each picture decoded once (plus nothing more than the stream's own reorder delay).
     EXPECT_LE(r.DecodedCount(), static_cast<uint64_t>(kFrames)) << *file;
     // Holding a frame or stepping back by one within the decoded pair costs no decode.
