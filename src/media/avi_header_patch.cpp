@@ -74,7 +74,6 @@ int FinishAviHeader(const std::string& path, int32_t quality, uint32_t rawFrameB
         static_cast<ssize_t>(to - from))
       result = AVERROR(errno ? errno : EIO);
   }
-  if (!result && ::fsync(fd) != 0) result = AVERROR(errno);
   if (::close(fd) != 0 && !result) result = AVERROR(errno);
   return result;
 }

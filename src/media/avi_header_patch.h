@@ -1,5 +1,5 @@
 // Last touches to a finished AVI file's stream header that the muxer does not write the way
-// our frame format needs, then a flush to the disk.
+// our frame format needs.
 #pragma once
 
 #include <cstdint>
@@ -8,7 +8,7 @@
 namespace vexa {
 
 // Sets the video stream's quality field (strh) to quality and, when rawFrameBytes is non-zero,
-// the image size of its BITMAPINFOHEADER (strf) to rawFrameBytes, then syncs the file.
+// the image size of its BITMAPINFOHEADER (strf) to rawFrameBytes.
 // 0, or a negative FFmpeg-style error code (AVERROR_INVALIDDATA when the headers are not found).
 int FinishAviHeader(const std::string& path, int32_t quality, uint32_t rawFrameBytes);
 

@@ -396,6 +396,10 @@ int32_t TAVICompressor::Close() {
                           s->Encoder ? 0
                                      : static_cast<uint32_t>(AviFrameByteSize(
                                            s->Settings.Width, s->Settings.Height, s->Settings.BitCount)));
+  // No fsync before the rename: forcing gigabytes of uncompressed frames to the disk would
+  // double the render time, and a movie can be rendered again. Other programs never see a
+  // partial file, and file systems that replace by rename (ext4, xfs, btrfs) write the new data
+  // before the rename takes effect.
   if (!err && ::rename(s->TempPath.c_str(), ReplacedPath(fileName_).c_str()) != 0) err = AVERROR(errno);
   if (!err) s->TempPath.clear();  // now the target; DropFile must not remove it
   s->DropFile();

@@ -7,6 +7,7 @@
 
 #include "model/project.h"
 #include "persist/cp932.h"
+#include "render/frame_to_24.h"
 #include "render/studio.h"
 
 namespace vexa {
@@ -37,26 +38,6 @@ std::string CutUtf8(const std::string& s, size_t max) {
   while (i > 0 && (static_cast<uint8_t>(s[i]) & 0xC0) == 0x80)
     --i;
   return s.substr(0, i);
-}
-
-// The frame at 24 bits per pixel into frame24, whose block is allocated once per render: the
-// same bytes as converting the frame itself to 24 bits, without two allocations per frame.
-void ConvertFrameTo24(const TABitmap& frame, TABitmap& frame24) {
-  if (frame24.Width() != frame.Width() || frame24.Height() != frame.Height() ||
-      frame24.BitsPerPixel() != 24) {
-    frame24.SetSize(frame.Width(), frame.Height());
-    frame24.Convert24Bit();  // zeroes the row padding, which later frames leave alone
-  }
-  const size_t w = static_cast<size_t>(frame.Width());
-  for (int32_t row = 0; row < frame.Height(); ++row) {
-    const uint8_t* s = frame.Bits() + static_cast<size_t>(row) * frame.Stride();
-    uint8_t* d = frame24.Bits() + static_cast<size_t>(row) * frame24.Stride();
-    for (size_t x = 0; x < w; ++x, s += 4, d += 3) {
-      d[0] = s[0];
-      d[1] = s[1];
-      d[2] = s[2];
-    }
-  }
 }
 
 }  // namespace
@@ -130,9 +111,8 @@ TGraphicRenderOutcome RunGraphicRenderCommand(TVexaStudio& studio, const std::st
       studio.ComposeFrame();
       // The frame goes out at 24 bits; afterwards its alpha bytes are 0, as after a conversion
       // to 24 bits and back.
-      ConvertFrameTo24(studio.FrameBitmap, frame24);
+      PackFrame24ClearAlpha(studio.FrameBitmap, frame24);
       const int32_t written = writer.WriteFrame(frame24);
-      studio.FrameBitmap.SetAlpha(0);
       if (written != 0) {
         out.Status = TGraphicRenderStatus::WriteFailed;
         out.Message = kMsgFrameWriteFailed;

@@ -6,6 +6,7 @@
 #include <iterator>
 
 #include "avi_probe.h"
+#include "render/frame_to_24.h"
 #include "render/graphic_render_command.h"
 #include "render_test_util.h"
 
@@ -206,6 +207,26 @@ TEST(GraphicRenderCommand, CancelledChoiceAndEmptyProjectLeaveTheOldFile) {
   }
   EXPECT_EQ(ReadFile(file), "older render");
   EXPECT_EQ(EntriesIn(dir.File("")), 3u);  // the file and the two pictures: no leftovers
+}
+
+TEST(GraphicRenderCommand, PackedFrameEqualsTheConversionRoundTrip) {
+  TABitmap frame24;
+  for (int32_t w : {1, 2, 5, 6, 7, 8, 9, 33, 66}) {
+    SCOPED_TRACE(w);
+    TABitmap frame, expected;
+    frame.SetSize(w, 5);
+    for (int32_t y = 0; y < 5; ++y)
+      for (int32_t x = 0; x < w; ++x)
+        frame.SetPixel(x, y, 0x9E3779B9u * static_cast<uint32_t>(x * 7 + y * 131 + 1));
+    expected.Assign(frame);
+    expected.Convert24Bit();
+    PackFrame24ClearAlpha(frame, frame24);  // the buffer is reused and resized across sizes
+    ASSERT_EQ(frame24.BitsPerPixel(), 24);
+    ASSERT_EQ(frame24.ByteSize(), expected.ByteSize());
+    EXPECT_TRUE(std::equal(expected.Bits(), expected.Bits() + expected.ByteSize(), frame24.Bits()));
+    expected.Force32Bit();  // alpha 0, colours kept
+    EXPECT_EQ(test::Pixels(frame), test::Pixels(expected));
+  }
 }
 
 TEST(GraphicRenderCommand, FileNameRuleAndWriterSettings) {
