@@ -49,6 +49,8 @@ using TFormatPtr = std::unique_ptr<AVFormatContext, FormatCloser>;
 constexpr int64_t kForwardFrames = 24;
 // Seeks further back before giving up on a wanted picture.
 constexpr int kSeekAttempts = 6;
+// Rows per band when a 4:2:0 picture is converted into 32 bits (even, so chroma rows align).
+constexpr int kBandRows = 16;
 // Damaged pictures skipped in a row before decoding is given up.
 constexpr int kMaxBadPictures = 1000;
 
@@ -107,6 +109,7 @@ struct TAVIReader::TState {
   TFramePtr Held{av_frame_alloc()};   // picture number Cur
   TFramePtr Prev{av_frame_alloc()};   // picture number PrevIndex, shown until Cur
   std::unique_ptr<SwsContext, SwsFreer> Sws;
+  std::unique_ptr<SwsContext, SwsFreer> BandSws, TailSws;  // see Deliver
   std::vector<uint8_t> Scratch;
   int Stream = -1;
   AVRational TimeBase{1, 1};
@@ -392,6 +395,24 @@ bool TAVIReader::Deliver(bool prev) {
     // Straight into the picture, top row first with a negative stride: bottom-up as stored.
     uint8_t* dst[4] = {t.ScanLine(0), nullptr, nullptr, nullptr};
     int dstStride[4] = {-static_cast<int>(t.Stride()), 0, 0, 0};
+    // 4:2:0 pictures (the usual case) into 32 bits go in bands of rows, each converted as a
+    // picture of its own and made opaque while it is still in the cache.
+    if (!bits24 && f->format == AV_PIX_FMT_YUV420P && f->height > kBandRows) {
+      for (int y0 = 0; y0 < f->height; y0 += kBandRows) {
+        const int rows = std::min(kBandRows, f->height - y0);
+        auto& ctx = rows == kBandRows ? s.BandSws : s.TailSws;
+        ctx.reset(sws_getCachedContext(ctx.release(), f->width, rows, AV_PIX_FMT_YUV420P, f->width, rows,
+                                       dstFormat, SWS_BILINEAR, nullptr, nullptr, nullptr));
+        if (!ctx) return false;
+        const uint8_t* src[4] = {f->data[0] + static_cast<ptrdiff_t>(y0) * f->linesize[0],
+                                 f->data[1] + static_cast<ptrdiff_t>(y0 / 2) * f->linesize[1],
+                                 f->data[2] + static_cast<ptrdiff_t>(y0 / 2) * f->linesize[2], nullptr};
+        uint8_t* band[4] = {t.ScanLine(y0), nullptr, nullptr, nullptr};
+        if (sws_scale(ctx.get(), src, f->linesize, 0, rows, band, dstStride) != rows) return false;
+        clearAlpha(y0, rows);
+      }
+      return true;
+    }
     if (sws_scale(s.Sws.get(), f->data, f->linesize, 0, f->height, dst, dstStride) != f->height) return false;
     if (!bits24) clearAlpha(0, h);
   } else {
