@@ -9,8 +9,13 @@
 namespace vexa::blend_rows {
 
 #if VEXA_X86_SIMD
+// Only these functions may use AVX2; the rest of the program must run on any x86-64.
+#if defined(__clang__)
+#pragma clang attribute push(__attribute__((target("avx2"))), apply_to = function)
+#else
 #pragma GCC push_options
 #pragma GCC target("avx2")
+#endif
 namespace {
 
 inline __m256i Load(const uint8_t* p) {
@@ -161,7 +166,11 @@ void SubRow(const uint8_t* s, uint8_t* d, int32_t w, uint32_t o, size_t prefetch
 }
 
 }  // namespace
+#if defined(__clang__)
+#pragma clang attribute pop
+#else
 #pragma GCC pop_options
+#endif
 
 const TRowSet& Avx2Rows() {
   if (!Avx2Available()) return Sse2Rows();
