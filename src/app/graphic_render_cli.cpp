@@ -106,11 +106,14 @@ class TProgressDisplay : public TGraphicRenderMonitor {
 
 }  // namespace
 
-void GraphicRenderUsage(std::ostream& out) {
+void GraphicRenderUsageLines(std::ostream& out) {
   out << "       vexa-render PROJECT.vxpj -o OUT.avi [--codec NAME] [--quality N] [--keyint N]\n"
          "                   [--bytes-per-second N]\n"
-         "       vexa-render --list-codecs\n"
-         "  -o OUT          render the pictures of PROJECT into the AVI file OUT (\".avi\" is appended\n"
+         "       vexa-render --list-codecs\n";
+}
+
+void GraphicRenderOptionHelp(std::ostream& out) {
+  out << "  -o OUT          render the pictures of PROJECT into the AVI file OUT (\".avi\" is appended\n"
          "                  unless OUT ends in it); the file appears only when it is complete, and a\n"
          "                  failed render leaves an existing OUT as it was\n"
          "  --codec NAME    the video codec (see --list-codecs); without it a widely playable\n"

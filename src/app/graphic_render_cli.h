@@ -20,8 +20,9 @@ struct TGraphicRenderArgs {
   bool ListCodecs = false;
 };
 
-// The usage lines of the graphic render options.
-void GraphicRenderUsage(std::ostream& out);
+// The usage lines of the graphic render, and the help of its options.
+void GraphicRenderUsageLines(std::ostream& out);
+void GraphicRenderOptionHelp(std::ostream& out);
 // True when argv[i] is one of the graphic render options; it and its value are then consumed
 // (i moves to the last argument used). A bad value sets error.
 bool TakeGraphicRenderOption(int argc, char** argv, int& i, TGraphicRenderArgs& args, std::string& error);

@@ -21,13 +21,15 @@ namespace {
 
 void Usage(std::ostream& out) {
   out << "usage: vexa-render --info [FILE]\n"
-         "       vexa-render FILE --wav OUT.wav\n"
+         "       vexa-render FILE --wav OUT.wav\n";
+  vexa::app::GraphicRenderUsageLines(out);
+  out << "options:\n"
          "  --info [FILE]   print the project settings, its layers and their events; FILE is a\n"
          "                  project (.vxpj) or a single layer (.vxgl, .vxsl); without FILE the\n"
          "                  start-up project\n"
          "  --wav OUT       render the sound of FILE to OUT (\".wav\" is appended unless OUT\n"
          "                  ends in it)\n";
-  vexa::app::GraphicRenderUsage(out);
+  vexa::app::GraphicRenderOptionHelp(out);
 }
 
 std::string LowerExtension(const std::string& path) {
