@@ -1,5 +1,6 @@
 #include "render/image_cache.h"
 
+#include <filesystem>
 #include <fstream>
 #include <limits>
 
@@ -7,6 +8,13 @@ namespace vexa {
 namespace {
 char Fold(char c) {
   return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// Two names that differ only in letter case are one file only when the file system says so.
+bool SameFile(const std::string& stored, std::string_view wanted) {
+  if (stored == wanted) return true;
+  std::error_code ec;
+  return std::filesystem::equivalent(stored, std::filesystem::path(wanted), ec);
 }
 }  // namespace
 
@@ -21,18 +29,23 @@ bool TCaseInsensitiveLess::operator()(std::string_view a, std::string_view b) co
 }
 
 const TABitmap* TImageCache::Find(std::string_view fileName) const {
-  auto it = items_.find(fileName);
-  return it == items_.end() ? nullptr : &it->second;
+  auto [first, last] = items_.equal_range(fileName);
+  for (auto it = first; it != last; ++it)
+    if (SameFile(it->first, fileName)) return &it->second;
+  return nullptr;
 }
 
 void TImageCache::Add(const std::string& fileName, const TABitmap& picture) {
   TABitmap copy;
   copy.Assign(picture);
-  auto it = items_.find(fileName);
-  if (it != items_.end())
-    it->second.Swap(copy);
-  else
-    items_.emplace(fileName, std::move(copy));
+  auto [first, last] = items_.equal_range(fileName);
+  for (auto it = first; it != last; ++it) {
+    if (SameFile(it->first, fileName)) {
+      it->second.Swap(copy);
+      return;
+    }
+  }
+  items_.emplace(fileName, std::move(copy));
 }
 
 uint64_t SystemAvailableMemory() {

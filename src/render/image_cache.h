@@ -1,5 +1,6 @@
-// Decoded pictures of a session, one per file name. Names compare without regard to letter
-// case, so "A.BMP" and "a.bmp" share one entry.
+// Decoded pictures of a session, one per file. Names compare without regard to letter case, so
+// "A.BMP" and "a.bmp" share one entry when they name the same file; on a file system that tells
+// case apart they are two files, and each keeps its own picture.
 #pragma once
 
 #include <cstdint>
@@ -25,7 +26,7 @@ class TImageCache {
   int Count() const { return static_cast<int>(items_.size()); }
 
  private:
-  std::map<std::string, TABitmap, TCaseInsensitiveLess> items_;
+  std::multimap<std::string, TABitmap, TCaseInsensitiveLess> items_;
 };
 
 // Physical memory still available to programs, in bytes (MemAvailable of /proc/meminfo);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <random>
 #include <vector>
@@ -142,7 +143,7 @@ TEST(Compose, SequentialAndSeekRendersAgreeWithAMasterLayer) {
   ExpectSeekMatchesSequential(p, 25);
 }
 
-TEST(LoadPictureFile, CacheIgnoresLetterCase) {
+TEST(LoadPictureFile, CacheSharesOneFileNamedInTwoCasesButNotTwoFiles) {
   ScratchDir dir;
   TVexaStudio s;
   const std::string lower = WritePicture(dir, "pic.bmp", 2, 2, 0x00FF0000);
@@ -150,8 +151,16 @@ TEST(LoadPictureFile, CacheIgnoresLetterCase) {
   TABitmap t;
   ASSERT_TRUE(s.LoadPictureFile(lower, t));
   ASSERT_TRUE(s.LoadPictureFile(upper, t));
-  EXPECT_EQ(s.ImageCache.Count(), 1);
-  EXPECT_EQ(t.Width(), 2);  // the entry made for "pic.bmp"
+  // Two files on this file system: each shows its own picture.
+  EXPECT_EQ(s.ImageCache.Count(), 2);
+  EXPECT_EQ(t.Width(), 3);
+  EXPECT_EQ(t.Pixel(1, 1), 0x000000FFu);
+  // One file reached through a name differing only in case shares the entry.
+  const std::string mixed = dir.File("Pic.bmp");
+  std::filesystem::create_symlink(lower, mixed);
+  ASSERT_TRUE(s.LoadPictureFile(mixed, t));
+  EXPECT_EQ(s.ImageCache.Count(), 2);
+  EXPECT_EQ(t.Width(), 2);
   EXPECT_EQ(t.Pixel(1, 1), 0x00FF0000u);
 }
 
