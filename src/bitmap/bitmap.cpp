@@ -10,8 +10,9 @@ namespace vexa {
 
 TABitmap::Block TABitmap::Allocate(size_t bytes) {
   if (bytes == 0) return Block();
-  // 64-byte alignment keeps whole-picture loops on cache-line boundaries.
-  const size_t rounded = (bytes + 63) & ~size_t{63};
+  // 64-byte alignment keeps whole-picture loops on cache-line boundaries. One spare line at the
+  // end absorbs the whole-register stores of converters we do not control (FFmpeg's).
+  const size_t rounded = ((bytes + 63) & ~size_t{63}) + 64;
   void* p = std::aligned_alloc(64, rounded);
   if (!p) throw std::bad_alloc();
   return Block(static_cast<uint8_t*>(p));

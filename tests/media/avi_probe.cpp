@@ -106,7 +106,8 @@ std::vector<std::vector<uint8_t>> DecodeAviFrames(const std::string& path) {
     const int stride = (w * 3 + 3) & ~3;
     auto take = [&]() {
       while (avcodec_receive_frame(dec, frame) >= 0) {
-        std::vector<uint8_t> out(static_cast<size_t>(stride) * h, 0);
+        // The scaler may store whole registers past a row's end: give it room, then trim.
+        std::vector<uint8_t> out(static_cast<size_t>(stride) * h + 64, 0);
         SwsContext* sws =
             sws_getContext(w, h, static_cast<AVPixelFormat>(frame->format), w, h, AV_PIX_FMT_BGR24,
                            SWS_POINT | SWS_ACCURATE_RND, nullptr, nullptr, nullptr);
@@ -115,6 +116,7 @@ std::vector<std::vector<uint8_t>> DecodeAviFrames(const std::string& path) {
         const int dstStride[1] = {-stride};
         sws_scale(sws, frame->data, frame->linesize, 0, h, dst, dstStride);
         sws_freeContext(sws);
+        out.resize(static_cast<size_t>(stride) * h);
         frames.push_back(std::move(out));
       }
     };
