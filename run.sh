@@ -9,9 +9,9 @@ cmake --build build/release -j "${JOBS:-$(nproc)}"
 
 # The main job: generate the demo project into examples/demo with our own code, show what the
 # headless renderer reads from it, and render its pictures to out/demo.avi (the renderer prints
-# the codec, size, frames and duration of what it wrote).
+# the codec, size, frames and duration of what it wrote) and its sound to out/demo.wav.
 rm -rf examples/demo
 build/release/src/app/vexa-make-example examples/demo >/dev/null
 build/release/src/app/vexa-render --info examples/demo/demo.vxpj
 mkdir -p out
-build/release/src/app/vexa-render examples/demo/demo.vxpj -o out/demo.avi
+build/release/src/app/vexa-render examples/demo/demo.vxpj -o out/demo.avi --wav out/demo.wav

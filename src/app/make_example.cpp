@@ -1,14 +1,13 @@
-// vexa-make-example: writes the demo project (project file, layer files, pictures, a movie and a
-// sound) into a folder, through the same model and persistence code as the editor.
-#include <cmath>
+// vexa-make-example: writes the demo project (project file, layer files, pictures, a movie and
+// sounds) into a folder, through the same model and persistence code as the editor.
 #include <cstdint>
 #include <exception>
 #include <filesystem>
 #include <iostream>
-#include <numbers>
 #include <string>
 
 #include "example_scene.h"
+#include "example_sounds.h"
 #include "model/event_kinds.h"
 #include "model/project.h"
 #include "persist/atomic_file.h"
@@ -18,28 +17,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace vexa;
-
-void PutLE(std::string& s, uint32_t v, int bytes) {
-  for (int i = 0; i < bytes; ++i)
-    s += static_cast<char>((v >> (8 * i)) & 0xFF);
-}
-
-// A quarter of a second of a 440 Hz tone, 44.1 kHz, 16-bit stereo.
-std::string ToneWav() {
-  const uint32_t rate = 44100, frames = rate / 4, data = frames * 4;
-  std::string s = "RIFF";
-  PutLE(s, 36 + data, 4);
-  s += "WAVEfmt ";
-  PutLE(s, 16, 4), PutLE(s, 1, 2), PutLE(s, 2, 2), PutLE(s, rate, 4), PutLE(s, rate * 4, 4), PutLE(s, 4, 2);
-  PutLE(s, 16, 2);
-  s += "data";
-  PutLE(s, data, 4);
-  for (uint32_t i = 0; i < frames; ++i) {
-    auto v = static_cast<int16_t>(8000 * std::sin(2 * std::numbers::pi * 440.0 * i / rate));
-    PutLE(s, static_cast<uint16_t>(v), 2), PutLE(s, static_cast<uint16_t>(v), 2);
-  }
-  return s;
-}
 
 // A new event of kind T as its dialog would create it, placed on the time axis and added to
 // the layer's list for its kind (its row number is its place in that list).
@@ -53,22 +30,49 @@ T& Add(Layer& layer, uint32_t start, uint32_t end) {
   return *EventAs<T>(list->Add(std::move(e)));
 }
 
+// An event playing the first `length` milliseconds of a file over [start, end).
+TSoundSourceEvent& AddSound(TSoundLayer& layer, const std::string& file, uint32_t length, uint32_t start,
+                            uint32_t end) {
+  auto& e = Add<TSoundSourceEvent>(layer, start, end);
+  e.FileName = file;
+  e.SampleAppointMode = 1;  // the range in milliseconds
+  e.StartSample = 0;
+  e.EndSample = length;
+  return e;
+}
+
 void BuildDemo(const fs::path& folder, TProject& p) {
-  const std::string sound = (folder / "sounds" / "tone.wav").string();
   fs::create_directories(folder / "sounds");
   fs::create_directories(folder / "layers");
-  WriteFileAtomic(sound, ToneWav());
+  const std::string chords = (folder / "sounds" / "chords.wav").string();
+  const std::string drums = (folder / "sounds" / "drums.wav").string();
+  const std::string bell = (folder / "sounds" / "bell.wav").string();
+  WriteFileAtomic(chords, example::ChordWav(8.0));
+  WriteFileAtomic(drums, example::DrumWav(120, 5));
+  WriteFileAtomic(bell, example::ToneWav(880, 0.5));
 
   p.ProjectName = "デモプロジェクト";
   p.FileName = (folder / "demo.vxpj").string();
   example::BuildDemoPictures(folder, p);
 
   TSoundLayer& bgm = *NewSoundLayer(p.SoundLayers, -1);
-  bgm.Name = "BGM";
-  bgm.FileName = (folder / "layers" / "bgm.vxsl").string();
-  auto& tone = Add<TSoundSourceEvent>(bgm, 0, 10000);
-  tone.FileName = sound, tone.SampleAppointMode = 1, tone.StartSample = 0, tone.EndSample = 250;
-  tone.StartPan = -64, tone.EndPan = 64;
+  bgm.Name = "コード";
+  bgm.FileName = (folder / "layers" / "chords.vxsl").string();
+  auto& pad = AddSound(bgm, chords, 8000, 0, 10000);  // 8 s of chords stretched over the 10 s
+  pad.StartVolume = 0, pad.EndVolume = 256;           // fading in
+
+  TSoundLayer& beat = *NewSoundLayer(p.SoundLayers, -1);
+  beat.Name = "ドラム";
+  beat.FileName = (folder / "layers" / "drums.vxsl").string();
+  AddSound(beat, drums, 10000, 0, 10000).StartVolume = 200;
+
+  TSoundLayer& bells = *NewSoundLayer(p.SoundLayers, -1);
+  bells.Name = "効果音";
+  bells.FileName = (folder / "layers" / "bells.vxsl").string();
+  for (uint32_t t = 1000; t < 10000; t += 2000) {
+    auto& b = AddSound(bells, bell, 500, t, t + 500);
+    b.StartPan = b.EndPan = t % 4000 == 1000 ? -96 : 96;  // alternately left and right
+  }
 }
 
 }  // namespace
@@ -76,7 +80,7 @@ void BuildDemo(const fs::path& folder, TProject& p) {
 int main(int argc, char** argv) {
   if (argc != 2) {
     std::cerr << "usage: vexa-make-example FOLDER\n"
-                 "  writes FOLDER/demo.vxpj with its layer files, pictures, a movie and a sound\n";
+                 "  writes FOLDER/demo.vxpj with its layer files, pictures, a movie and sounds\n";
     return 2;
   }
   try {
