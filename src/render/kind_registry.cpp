@@ -4,7 +4,7 @@
 
 #include "model/events.h"
 #include "render/effects/colour_effects.h"
-#include "render/effects/special_effects.h"
+#include "render/effects/mask_wipe_order_effects.h"
 #include "render/effects/transform_effects.h"
 #include "render/render_pass.h"
 #include "render/source_image.h"

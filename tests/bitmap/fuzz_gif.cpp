@@ -10,7 +10,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (in.Raw()) {
     file.assign(data, data + size);
   } else {
-    vexa::test::GifSpec s;
+    vexa::test::GifPicture s;
     s.width = 1 + in.Pick(40);
     s.height = 1 + in.Pick(40);
     s.left = in.Pick(8);

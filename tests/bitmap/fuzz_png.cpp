@@ -10,7 +10,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (in.Raw()) {
     file.assign(data, data + size);
   } else {
-    vexa::test::PngSpec s;
+    vexa::test::PngPicture s;
     s.width = 1 + in.Pick(40);
     s.height = 1 + in.Pick(40);
     static constexpr int kTypes[] = {0, 2, 3, 4, 6};

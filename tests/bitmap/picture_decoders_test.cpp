@@ -52,8 +52,8 @@ TEST(ColorKey, ClipsToTheBitmapAndIgnoresOutsideRectangles) {
 
 // ---- PNG ----
 
-test::PngSpec Rgba8(int w, int h, const std::vector<uint32_t>& rgba) {
-  test::PngSpec s;
+test::PngPicture Rgba8(int w, int h, const std::vector<uint32_t>& rgba) {
+  test::PngPicture s;
   s.width = w;
   s.height = h;
   s.colorType = 6;
@@ -82,7 +82,7 @@ TEST(Png, AlphaBecomesTransparencyAndOpaqueStaysExactlyOpaque) {
 }
 
 TEST(Png, SixteenBitRgbAndGreyAlphaScaleToEightBits) {
-  test::PngSpec s;
+  test::PngPicture s;
   s.width = 2;
   s.height = 1;
   s.colorType = 2;
@@ -111,7 +111,7 @@ TEST(Png, LowBitDepthGreyExpandsToFullRange) {
       {4, {0x0F, 0x73}, {0, 255, 119, 51}},
   };
   for (const Case& c : cases) {
-    test::PngSpec s;
+    test::PngPicture s;
     s.width = 4;
     s.height = 1;
     s.colorType = 0;
@@ -126,7 +126,7 @@ TEST(Png, LowBitDepthGreyExpandsToFullRange) {
 }
 
 TEST(Png, GreyAndRgbTransparentColourIsKeyedOut) {
-  test::PngSpec s;
+  test::PngPicture s;
   s.width = 4;
   s.height = 1;
   s.colorType = 0;
@@ -153,7 +153,7 @@ TEST(Png, GreyAndRgbTransparentColourIsKeyedOut) {
 
 TEST(Png, SixteenBitKeyMatchesOnlyTheExactSample) {
   // 0xFF00 and 0xFF01 both scale to 255 at 8 bits; only the keyed one may turn transparent.
-  test::PngSpec s;
+  test::PngPicture s;
   s.width = 2;
   s.height = 1;
   s.colorType = 0;
@@ -167,7 +167,7 @@ TEST(Png, SixteenBitKeyMatchesOnlyTheExactSample) {
 }
 
 TEST(Png, PaletteWithPartialTransparency) {
-  test::PngSpec s;
+  test::PngPicture s;
   s.width = 4;
   s.height = 1;
   s.colorType = 3;
@@ -187,7 +187,7 @@ TEST(Png, InterlacedGivesTheSamePictureAsPlain) {
   std::vector<uint32_t> px(13 * 11);
   for (uint32_t& v : px)
     v = rng();
-  test::PngSpec s = Rgba8(13, 11, px);
+  test::PngPicture s = Rgba8(13, 11, px);
   const TABitmap plainPic = DecodePng(test::EncodePng(s));
   s.interlaced = true;
   const TABitmap laced = DecodePng(test::EncodePng(s));
@@ -255,7 +255,7 @@ TEST(Jpeg, AdobeCmykConvertsToRgb) {
 // ---- GIF ----
 
 TEST(Gif, FirstFrameWithRedTransparentColour) {
-  test::GifSpec s;
+  test::GifPicture s;
   s.screenWidth = s.width = 3;
   s.screenHeight = s.height = 2;
   // 0 red, 1 green, 2 nearly red, 3 red again (a second entry of the same colour)
@@ -274,7 +274,7 @@ TEST(Gif, FirstFrameWithRedTransparentColour) {
 }
 
 TEST(Gif, InterlacedFrameInsideALargerScreen) {
-  test::GifSpec s;
+  test::GifPicture s;
   s.screenWidth = 6;
   s.screenHeight = 12;
   s.background = 1;
@@ -312,7 +312,7 @@ Bytes ValidJpeg() {
   return test::EncodeJpeg(16, 16, 3, Bytes(16 * 16 * 3, 128), 90);
 }
 Bytes ValidGif() {
-  test::GifSpec s;
+  test::GifPicture s;
   s.screenWidth = s.width = 8;
   s.screenHeight = s.height = 8;
   s.paletteRgb = {0, 0, 0, 255, 255, 255};
@@ -364,7 +364,7 @@ TEST(PictureDecoders, DamagedFilesThrowTheDecoderError) {
 
 TEST(PictureDecoders, AbsurdSizesAreRefusedBeforeAllocating) {
   // 30000 x 30000 is within libpng's side limit but far beyond the pixel budget.
-  test::PngSpec s;
+  test::PngPicture s;
   s.width = 1;
   s.height = 1;
   s.colorType = 0;
@@ -380,7 +380,7 @@ TEST(PictureDecoders, AbsurdSizesAreRefusedBeforeAllocating) {
   put32(29, static_cast<uint32_t>(crc32(0, png.data() + 12, 17)));
   EXPECT_THROW(DecodePng(png), TBitmapError);
 
-  test::GifSpec g;
+  test::GifPicture g;
   g.screenWidth = 30000;
   g.screenHeight = 30000;
   g.width = g.height = 1;

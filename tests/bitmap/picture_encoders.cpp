@@ -28,7 +28,7 @@ int GifWrite(GifFileType* gif, const GifByteType* data, int n) {
 
 }  // namespace
 
-Bytes EncodePng(const PngSpec& s) {
+Bytes EncodePng(const PngPicture& s) {
   Bytes out;
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
   png_infop info = png_create_info_struct(png);
@@ -93,7 +93,7 @@ Bytes EncodeJpeg(int width, int height, int components, const Bytes& samples, in
   return out;
 }
 
-Bytes EncodeGif(const GifSpec& s) {
+Bytes EncodeGif(const GifPicture& s) {
   Bytes out;
   int error = 0;
   GifFileType* gif = EGifOpen(&out, &GifWrite, &error);

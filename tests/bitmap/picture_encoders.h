@@ -8,7 +8,7 @@ namespace vexa::test {
 
 using Bytes = std::vector<uint8_t>;
 
-struct PngSpec {
+struct PngPicture {
   int width = 0, height = 0;
   int colorType = 2;  // PNG_COLOR_TYPE_*
   int bitDepth = 8;
@@ -20,13 +20,13 @@ struct PngSpec {
   bool hasKey = false;                // tRNS for grey / RGB
   uint16_t keyGray = 0, keyRed = 0, keyGreen = 0, keyBlue = 0;
 };
-Bytes EncodePng(const PngSpec& spec);
+Bytes EncodePng(const PngPicture& picture);
 
 // 8-bit samples, `components` 1 (grey), 3 (RGB) or 4 (CMYK, stored as given); rows top-down.
 Bytes EncodeJpeg(int width, int height, int components, const Bytes& samples, int quality,
                  bool progressive = false);
 
-struct GifSpec {
+struct GifPicture {
   int screenWidth = 0, screenHeight = 0, background = 0;
   int left = 0, top = 0, width = 0, height = 0;
   bool interlaced = false;
@@ -35,6 +35,6 @@ struct GifSpec {
   Bytes indices;             // width * height, rows top-down
   bool secondFrame = false;  // append a second frame of index 0 to check that only the first counts
 };
-Bytes EncodeGif(const GifSpec& spec);
+Bytes EncodeGif(const GifPicture& picture);
 
 }  // namespace vexa::test

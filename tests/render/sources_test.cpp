@@ -25,7 +25,7 @@ void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
 }
 
 std::vector<uint8_t> RgbaPng(int w, int h, uint32_t rgba) {
-  test::PngSpec s;
+  test::PngPicture s;
   s.width = w;
   s.height = h;
   s.colorType = 6;
@@ -48,7 +48,7 @@ TEST(PictureSource, EveryFormatLoadsThroughTheCache) {
   WriteBytes(png, RgbaPng(4, 3, 0x20406080));  // alpha 0x80
   WriteBytes(jpeg, test::EncodeJpeg(8, 8, 3, test::Bytes(8 * 8 * 3, 200), 95));
   WriteBytes(jpg, test::EncodeJpeg(8, 8, 1, test::Bytes(8 * 8, 60), 95));
-  test::GifSpec g;
+  test::GifPicture g;
   g.screenWidth = g.width = 2;
   g.screenHeight = g.height = 1;
   g.paletteRgb = {255, 0, 0, 0, 0, 255};

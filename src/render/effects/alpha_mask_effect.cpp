@@ -2,7 +2,7 @@
 // blue bytes of a mask picture (black opaque, white fully transparent).
 #include "bitmap/color_key.h"
 #include "render/effects/effect_support.h"
-#include "render/effects/special_effects.h"
+#include "render/effects/mask_wipe_order_effects.h"
 #include "render/studio.h"
 
 namespace vexa {

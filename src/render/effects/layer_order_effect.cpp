@@ -4,7 +4,7 @@
 #include <algorithm>
 
 #include "render/effects/effect_support.h"
-#include "render/effects/special_effects.h"
+#include "render/effects/mask_wipe_order_effects.h"
 #include "render/studio.h"
 
 namespace vexa {

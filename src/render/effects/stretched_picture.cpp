@@ -1,6 +1,6 @@
 // Mask and rule pictures brought to the size of the layer picture.
 #include "bitmap/bilinear.h"
-#include "render/effects/special_effects.h"
+#include "render/effects/mask_wipe_order_effects.h"
 #include "render/studio.h"
 
 namespace vexa {

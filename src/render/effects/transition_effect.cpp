@@ -6,7 +6,7 @@
 #include "bitmap/bilinear.h"
 #include "bitmap/rule_blend.h"
 #include "render/effects/effect_support.h"
-#include "render/effects/special_effects.h"
+#include "render/effects/mask_wipe_order_effects.h"
 #include "render/studio.h"
 
 namespace vexa {
