@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "media/ffmpeg_owners.h"
+
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
@@ -16,24 +18,12 @@ namespace vexa {
 
 namespace {
 
-struct FormatCloser {
-  void operator()(AVFormatContext* c) const { avformat_close_input(&c); }
-};
-struct CodecFreer {
-  void operator()(AVCodecContext* c) const { avcodec_free_context(&c); }
-};
-struct SwrFreer {
-  void operator()(SwrContext* c) const { swr_free(&c); }
-};
-struct PacketFreer {
-  void operator()(AVPacket* p) const { av_packet_free(&p); }
-};
-struct FrameFreer {
-  void operator()(AVFrame* f) const { av_frame_free(&f); }
-};
-struct DictFreer {
-  void operator()(AVDictionary* d) const { av_dict_free(&d); }
-};
+using FormatCloser = ffmpeg::InputCloser;
+using CodecFreer = ffmpeg::CodecFreer;
+using SwrFreer = ffmpeg::SwrFreer;
+using PacketFreer = ffmpeg::PacketFreer;
+using FrameFreer = ffmpeg::FrameFreer;
+using DictFreer = ffmpeg::DictFreer;
 
 // A channel layout that owns what it points to.
 struct TLayout {

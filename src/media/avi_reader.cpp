@@ -17,6 +17,8 @@
 #include <cstring>
 #include <vector>
 
+#include "media/ffmpeg_owners.h"
+
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
@@ -27,21 +29,11 @@ extern "C" {
 namespace vexa {
 namespace {
 
-struct FormatCloser {
-  void operator()(AVFormatContext* c) const { avformat_close_input(&c); }
-};
-struct CodecFreer {
-  void operator()(AVCodecContext* c) const { avcodec_free_context(&c); }
-};
-struct PacketFreer {
-  void operator()(AVPacket* p) const { av_packet_free(&p); }
-};
-struct FrameFreer {
-  void operator()(AVFrame* f) const { av_frame_free(&f); }
-};
-struct SwsFreer {
-  void operator()(SwsContext* c) const { sws_freeContext(c); }
-};
+using FormatCloser = ffmpeg::InputCloser;
+using CodecFreer = ffmpeg::CodecFreer;
+using PacketFreer = ffmpeg::PacketFreer;
+using FrameFreer = ffmpeg::FrameFreer;
+using SwsFreer = ffmpeg::SwsFreer;
 using TFramePtr = std::unique_ptr<AVFrame, FrameFreer>;
 using TFormatPtr = std::unique_ptr<AVFormatContext, FormatCloser>;
 

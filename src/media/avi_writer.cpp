@@ -20,6 +20,7 @@ extern "C" {
 #include <random>
 
 #include "media/avi_header_patch.h"
+#include "media/ffmpeg_owners.h"
 
 namespace vexa {
 
@@ -47,18 +48,10 @@ struct FormatContextFree {
     avformat_free_context(c);
   }
 };
-struct CodecContextFree {
-  void operator()(AVCodecContext* c) const { avcodec_free_context(&c); }
-};
-struct FrameFree {
-  void operator()(AVFrame* f) const { av_frame_free(&f); }
-};
-struct PacketFree {
-  void operator()(AVPacket* p) const { av_packet_free(&p); }
-};
-struct SwsFree {
-  void operator()(SwsContext* s) const { sws_freeContext(s); }
-};
+using CodecContextFree = ffmpeg::CodecFreer;
+using FrameFree = ffmpeg::FrameFreer;
+using PacketFree = ffmpeg::PacketFreer;
+using SwsFree = ffmpeg::SwsFreer;
 
 // The quantiser for Quality 10000 ... 0: 2 (finest usual step) ... 31.
 int QuantiserFor(int32_t quality) {
