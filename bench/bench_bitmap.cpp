@@ -118,6 +118,25 @@ void BM_BlendAlphaPlain(benchmark::State& state) {
   Frames(state);
 }
 
+// The narrower SIMD forms, for comparison with the chosen one.
+void BM_BlendAlphaAvx2(benchmark::State& state) {
+  TABitmap s = Picture(W(state), H(state), 1, true), d = Picture(W(state), H(state), 2, false);
+  for (auto _ : state) {
+    vexa::avx2::BlendAlpha(s, 0, 0, W(state), H(state), 0, 0, d);
+    benchmark::ClobberMemory();
+  }
+  Frames(state);
+}
+
+void BM_BlendAlphaSse2(benchmark::State& state) {
+  TABitmap s = Picture(W(state), H(state), 1, true), d = Picture(W(state), H(state), 2, false);
+  for (auto _ : state) {
+    vexa::sse2::BlendAlpha(s, 0, 0, W(state), H(state), 0, 0, d);
+    benchmark::ClobberMemory();
+  }
+  Frames(state);
+}
+
 #define SIZES ->Args({1920, 1080})->Args({4000, 4000})->Unit(benchmark::kMillisecond)
 BENCHMARK(BM_Memcpy) SIZES;
 BENCHMARK(BM_BlendCopy) SIZES;
@@ -127,6 +146,8 @@ BENCHMARK(BM_BlendAlpha) SIZES;
 BENCHMARK(BM_BlendAlphaOpacity) SIZES;
 BENCHMARK(BM_BlendAdd) SIZES;
 BENCHMARK(BM_BlendSub) SIZES;
+BENCHMARK(BM_BlendAlphaAvx2) SIZES;
+BENCHMARK(BM_BlendAlphaSse2) SIZES;
 BENCHMARK(BM_BlendAlphaPlain) SIZES;
 
 }  // namespace

@@ -100,9 +100,7 @@ void Blend(TRowFn row, const TABitmap& source, int32_t dstX, int32_t dstY, int32
 }
 
 const TRowSet& ChosenRows() {
-  static const TRowSet& kRows = !SimdAvailable()  ? blend_rows::PlainRows()
-                                : Avx2Available() ? blend_rows::Avx2Rows()
-                                                  : blend_rows::Sse2Rows();
+  static const TRowSet& kRows = SimdAvailable() ? blend_rows::Avx512Rows() : blend_rows::PlainRows();
   return kRows;
 }
 
@@ -137,13 +135,19 @@ VEXA_DEFINE_BLEND_KERNELS(blend_rows::PlainRows())
 }
 
 namespace simd {
-VEXA_DEFINE_BLEND_KERNELS(SimdAvailable()
-                              ? (Avx2Available() ? blend_rows::Avx2Rows() : blend_rows::Sse2Rows())
-                              : blend_rows::PlainRows())
+VEXA_DEFINE_BLEND_KERNELS(ChosenRows())
 }  // namespace simd
 
 namespace sse2 {
 VEXA_DEFINE_BLEND_KERNELS(blend_rows::Sse2Rows())
+}
+
+namespace avx2 {
+VEXA_DEFINE_BLEND_KERNELS(blend_rows::Avx2Rows())
+}
+
+namespace avx512 {
+VEXA_DEFINE_BLEND_KERNELS(blend_rows::Avx512Rows())
 }
 
 #undef VEXA_DEFINE_BLEND_KERNELS

@@ -52,15 +52,22 @@ namespace plain {
 VEXA_BLEND_KERNELS
 }
 
-// The SIMD path (same as plain on processors without it). Uses AVX2 where the processor has
-// it, with results identical to its SSE2 form.
+// The SIMD path (same as plain on processors without it). Uses AVX-512 or AVX2 where the
+// processor has them, with results identical to its SSE2 form.
 namespace simd {
 bool Available();
 VEXA_BLEND_KERNELS
 }  // namespace simd
 
-// The SSE2 form of the SIMD path, whatever the processor offers beyond it (for tests).
+// The SIMD path's forms at each register width, whatever the processor offers beyond it (for
+// tests and benchmarks). A form the processor lacks falls back to the next narrower one.
 namespace sse2 {
+VEXA_BLEND_KERNELS
+}
+namespace avx2 {
+VEXA_BLEND_KERNELS
+}
+namespace avx512 {
 VEXA_BLEND_KERNELS
 }
 

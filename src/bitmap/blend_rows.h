@@ -43,5 +43,6 @@ inline void SubPixel(const uint8_t* s, uint8_t* d, uint32_t o) {
 const TRowSet& PlainRows();
 const TRowSet& Sse2Rows();  // the plain rows where SSE2 is missing
 const TRowSet& Avx2Rows();  // the SSE2 rows where AVX2 is missing
+const TRowSet& Avx512Rows();  // the AVX2 rows where AVX-512 (F and BW) is missing
 
 }  // namespace vexa::blend_rows
