@@ -73,68 +73,40 @@ void BM_SetAlpha(benchmark::State& state) {
   Frames(state);
 }
 
-void BM_BlendAlpha(benchmark::State& state) {
+// One blend of a whole random-alpha picture over an opaque one per iteration.
+using TBlendCall = void (*)(const TABitmap& s, TABitmap& d, int32_t w, int32_t h);
+
+template <TBlendCall Call>
+void BM_Blend(benchmark::State& state) {
   TABitmap s = Picture(W(state), H(state), 1, true), d = Picture(W(state), H(state), 2, false);
   for (auto _ : state) {
-    vexa::BlendAlpha(s, 0, 0, W(state), H(state), 0, 0, d);
+    Call(s, d, W(state), H(state));
     benchmark::ClobberMemory();
   }
   Frames(state);
 }
 
-void BM_BlendAlphaOpacity(benchmark::State& state) {
-  TABitmap s = Picture(W(state), H(state), 1, true), d = Picture(W(state), H(state), 2, false);
-  for (auto _ : state) {
-    vexa::BlendAlphaOpacity(s, 0, 0, W(state), H(state), 0, 0, d, 160);
-    benchmark::ClobberMemory();
-  }
-  Frames(state);
+void Alpha(const TABitmap& s, TABitmap& d, int32_t w, int32_t h) {
+  vexa::BlendAlpha(s, 0, 0, w, h, 0, 0, d);
 }
-
-void BM_BlendAdd(benchmark::State& state) {
-  TABitmap s = Picture(W(state), H(state), 1, true), d = Picture(W(state), H(state), 2, false);
-  for (auto _ : state) {
-    vexa::BlendAdd(s, 0, 0, W(state), H(state), 0, 0, d, 200);
-    benchmark::ClobberMemory();
-  }
-  Frames(state);
+void AlphaOpacity(const TABitmap& s, TABitmap& d, int32_t w, int32_t h) {
+  vexa::BlendAlphaOpacity(s, 0, 0, w, h, 0, 0, d, 160);
 }
-
-void BM_BlendSub(benchmark::State& state) {
-  TABitmap s = Picture(W(state), H(state), 1, true), d = Picture(W(state), H(state), 2, false);
-  for (auto _ : state) {
-    vexa::BlendSub(s, 0, 0, W(state), H(state), 0, 0, d, 200);
-    benchmark::ClobberMemory();
-  }
-  Frames(state);
+void Add(const TABitmap& s, TABitmap& d, int32_t w, int32_t h) {
+  vexa::BlendAdd(s, 0, 0, w, h, 0, 0, d, 200);
 }
-
-void BM_BlendAlphaPlain(benchmark::State& state) {
-  TABitmap s = Picture(W(state), H(state), 1, true), d = Picture(W(state), H(state), 2, false);
-  for (auto _ : state) {
-    vexa::plain::BlendAlpha(s, 0, 0, W(state), H(state), 0, 0, d);
-    benchmark::ClobberMemory();
-  }
-  Frames(state);
+void Sub(const TABitmap& s, TABitmap& d, int32_t w, int32_t h) {
+  vexa::BlendSub(s, 0, 0, w, h, 0, 0, d, 200);
 }
-
-// The narrower SIMD forms, for comparison with the chosen one.
-void BM_BlendAlphaAvx2(benchmark::State& state) {
-  TABitmap s = Picture(W(state), H(state), 1, true), d = Picture(W(state), H(state), 2, false);
-  for (auto _ : state) {
-    vexa::avx2::BlendAlpha(s, 0, 0, W(state), H(state), 0, 0, d);
-    benchmark::ClobberMemory();
-  }
-  Frames(state);
+// The narrower SIMD forms and the plain path, for comparison with the chosen one.
+void AlphaAvx2(const TABitmap& s, TABitmap& d, int32_t w, int32_t h) {
+  vexa::avx2::BlendAlpha(s, 0, 0, w, h, 0, 0, d);
 }
-
-void BM_BlendAlphaSse2(benchmark::State& state) {
-  TABitmap s = Picture(W(state), H(state), 1, true), d = Picture(W(state), H(state), 2, false);
-  for (auto _ : state) {
-    vexa::sse2::BlendAlpha(s, 0, 0, W(state), H(state), 0, 0, d);
-    benchmark::ClobberMemory();
-  }
-  Frames(state);
+void AlphaSse2(const TABitmap& s, TABitmap& d, int32_t w, int32_t h) {
+  vexa::sse2::BlendAlpha(s, 0, 0, w, h, 0, 0, d);
+}
+void AlphaPlain(const TABitmap& s, TABitmap& d, int32_t w, int32_t h) {
+  vexa::plain::BlendAlpha(s, 0, 0, w, h, 0, 0, d);
 }
 
 #define SIZES ->Args({1920, 1080})->Args({4000, 4000})->Unit(benchmark::kMillisecond)
@@ -142,12 +114,12 @@ BENCHMARK(BM_Memcpy) SIZES;
 BENCHMARK(BM_BlendCopy) SIZES;
 BENCHMARK(BM_Fill) SIZES;
 BENCHMARK(BM_SetAlpha) SIZES;
-BENCHMARK(BM_BlendAlpha) SIZES;
-BENCHMARK(BM_BlendAlphaOpacity) SIZES;
-BENCHMARK(BM_BlendAdd) SIZES;
-BENCHMARK(BM_BlendSub) SIZES;
-BENCHMARK(BM_BlendAlphaAvx2) SIZES;
-BENCHMARK(BM_BlendAlphaSse2) SIZES;
-BENCHMARK(BM_BlendAlphaPlain) SIZES;
+BENCHMARK(BM_Blend<Alpha>)->Name("BM_BlendAlpha") SIZES;
+BENCHMARK(BM_Blend<AlphaOpacity>)->Name("BM_BlendAlphaOpacity") SIZES;
+BENCHMARK(BM_Blend<Add>)->Name("BM_BlendAdd") SIZES;
+BENCHMARK(BM_Blend<Sub>)->Name("BM_BlendSub") SIZES;
+BENCHMARK(BM_Blend<AlphaAvx2>)->Name("BM_BlendAlphaAvx2") SIZES;
+BENCHMARK(BM_Blend<AlphaSse2>)->Name("BM_BlendAlphaSse2") SIZES;
+BENCHMARK(BM_Blend<AlphaPlain>)->Name("BM_BlendAlphaPlain") SIZES;
 
 }  // namespace
