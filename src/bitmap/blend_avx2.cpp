@@ -139,30 +139,25 @@ inline __m256i Scaled(__m256i s, __m256i o16) {
   return _mm256_packus_epi16(l, h);
 }
 
-void AddRow(const uint8_t* s, uint8_t* d, int32_t w, uint32_t o, size_t prefetch) {
-  const __m256i o16 = _mm256_set1_epi16(static_cast<short>(o));
-  int32_t x = 0;
-  for (; x + 8 <= w; x += 8, s += 32, d += 32) {
-    Prefetch(s + prefetch);
-    const __m256i dv = Load(d);
-    const __m256i r = _mm256_adds_epu8(dv, Scaled(Load(s), o16));
-    Store(d, _mm256_blendv_epi8(r, dv, AlphaBytes()));
-  }
-  for (; x < w; ++x, s += 4, d += 4)
-    AddPixel(s, d, o);
+inline __m256i AddSaturated(__m256i d, __m256i v) {
+  return _mm256_adds_epu8(d, v);
+}
+inline __m256i SubSaturated(__m256i d, __m256i v) {
+  return _mm256_subs_epu8(d, v);
 }
 
-void SubRow(const uint8_t* s, uint8_t* d, int32_t w, uint32_t o, size_t prefetch) {
+// BlendAdd and BlendSub: the colour bytes change by (S * O) >> 8, the alpha byte stays.
+template <__m256i (*Op)(__m256i, __m256i), void (*Pixel)(const uint8_t*, uint8_t*, uint32_t)>
+void AddSubRow(const uint8_t* s, uint8_t* d, int32_t w, uint32_t o, size_t prefetch) {
   const __m256i o16 = _mm256_set1_epi16(static_cast<short>(o));
   int32_t x = 0;
   for (; x + 8 <= w; x += 8, s += 32, d += 32) {
     Prefetch(s + prefetch);
     const __m256i dv = Load(d);
-    const __m256i r = _mm256_subs_epu8(dv, Scaled(Load(s), o16));
-    Store(d, _mm256_blendv_epi8(r, dv, AlphaBytes()));
+    Store(d, _mm256_blendv_epi8(Op(dv, Scaled(Load(s), o16)), dv, AlphaBytes()));
   }
   for (; x < w; ++x, s += 4, d += 4)
-    SubPixel(s, d, o);
+    Pixel(s, d, o);
 }
 
 }  // namespace
@@ -175,8 +170,13 @@ void SubRow(const uint8_t* s, uint8_t* d, int32_t w, uint32_t o, size_t prefetch
 const TRowSet& Avx2Rows() {
   if (!Avx2Available()) return Sse2Rows();
   // Copies stay with the SSE2 rows (memmove and streaming stores are as fast either way).
-  static const TRowSet kRows{
-      Sse2Rows().Copy, Sse2Rows().CopyLarge, Sse2Rows().Fence, AlphaRow, AlphaOpacityRow, AddRow, SubRow};
+  static const TRowSet kRows{Sse2Rows().Copy,
+                             Sse2Rows().CopyLarge,
+                             Sse2Rows().Fence,
+                             AlphaRow,
+                             AlphaOpacityRow,
+                             AddSubRow<AddSaturated, AddPixel>,
+                             AddSubRow<SubSaturated, SubPixel>};
   return kRows;
 }
 

@@ -121,40 +121,40 @@ void AlphaOpacityRow(const uint8_t* s, uint8_t* d, int32_t w, uint32_t o, size_t
     AlphaOpacityPixel(s, d, o);
 }
 
-void AddRow(const uint8_t* s, uint8_t* d, int32_t w, uint32_t o, size_t prefetch) {
-  const __m128i o16 = _mm_set1_epi16(static_cast<short>(o));
-  int32_t x = 0;
-  for (; x + 8 <= w; x += 8, s += 32, d += 32) {
-    Prefetch(s + prefetch);
-    for (int g = 0; g < 32; g += 16) {
-      const __m128i dv = Load(d + g);
-      const __m128i r = _mm_adds_epu8(dv, ScaledGroup(Load(s + g), o16));
-      Store(d + g, _mm_or_si128(_mm_andnot_si128(kAlphaBytes, r), _mm_and_si128(kAlphaBytes, dv)));
-    }
-  }
-  for (; x < w; ++x, s += 4, d += 4)
-    AddPixel(s, d, o);
+inline __m128i AddSaturated(__m128i d, __m128i v) {
+  return _mm_adds_epu8(d, v);
+}
+inline __m128i SubSaturated(__m128i d, __m128i v) {
+  return _mm_subs_epu8(d, v);
 }
 
-void SubRow(const uint8_t* s, uint8_t* d, int32_t w, uint32_t o, size_t prefetch) {
+// BlendAdd and BlendSub: the colour bytes change by (S * O) >> 8, the alpha byte stays.
+template <__m128i (*Op)(__m128i, __m128i), void (*Pixel)(const uint8_t*, uint8_t*, uint32_t)>
+void AddSubRow(const uint8_t* s, uint8_t* d, int32_t w, uint32_t o, size_t prefetch) {
   const __m128i o16 = _mm_set1_epi16(static_cast<short>(o));
   int32_t x = 0;
   for (; x + 8 <= w; x += 8, s += 32, d += 32) {
     Prefetch(s + prefetch);
     for (int g = 0; g < 32; g += 16) {
       const __m128i dv = Load(d + g);
-      const __m128i r = _mm_subs_epu8(dv, ScaledGroup(Load(s + g), o16));
+      const __m128i r = Op(dv, ScaledGroup(Load(s + g), o16));
       Store(d + g, _mm_or_si128(_mm_andnot_si128(kAlphaBytes, r), _mm_and_si128(kAlphaBytes, dv)));
     }
   }
   for (; x < w; ++x, s += 4, d += 4)
-    SubPixel(s, d, o);
+    Pixel(s, d, o);
 }
 
 }  // namespace
 
 const TRowSet& Sse2Rows() {
-  static const TRowSet kRows{CopyRow, CopyRowStream, Fence, AlphaRow, AlphaOpacityRow, AddRow, SubRow};
+  static const TRowSet kRows{CopyRow,
+                             CopyRowStream,
+                             Fence,
+                             AlphaRow,
+                             AlphaOpacityRow,
+                             AddSubRow<AddSaturated, AddPixel>,
+                             AddSubRow<SubSaturated, SubPixel>};
   return kRows;
 }
 
