@@ -164,14 +164,8 @@ void AddSubRow(const uint8_t* s, uint8_t* d, int32_t w, uint32_t o, size_t) {
 
 const TRowSet& Avx2Rows() {
   if (!Avx2Available()) return Sse2Rows();
-  // Copies stay with the SSE2 rows (memmove and streaming stores are as fast either way).
-  static const TRowSet kRows{Sse2Rows().Copy,
-                             Sse2Rows().CopyLarge,
-                             Sse2Rows().Fence,
-                             AlphaRow,
-                             AlphaOpacityRow,
-                             AddSubRow<AddSaturated, AddPixel>,
-                             AddSubRow<SubSaturated, SubPixel>};
+  static const TRowSet kRows = WithSse2Copies(
+      AlphaRow, AlphaOpacityRow, AddSubRow<AddSaturated, AddPixel>, AddSubRow<SubSaturated, SubPixel>);
   return kRows;
 }
 

@@ -162,29 +162,28 @@ void AlphaOpacityRow(const uint8_t* s, uint8_t* d, int32_t w, uint32_t o, size_t
 // The colour bytes of every pixel: all but each pixel's alpha byte.
 constexpr __mmask64 kColourBytes = 0x7777777777777777ull;
 
-inline __m512i Add(__m512i sv, __m512i dv, __m512i o16) {
-  return _mm512_mask_mov_epi8(dv, kColourBytes, _mm512_adds_epu8(dv, Scaled(sv, o16)));
+inline __m512i AddSaturated(__m512i d, __m512i v) {
+  return _mm512_adds_epu8(d, v);
 }
-inline __m512i Sub(__m512i sv, __m512i dv, __m512i o16) {
-  return _mm512_mask_mov_epi8(dv, kColourBytes, _mm512_subs_epu8(dv, Scaled(sv, o16)));
+inline __m512i SubSaturated(__m512i d, __m512i v) {
+  return _mm512_subs_epu8(d, v);
 }
 
-template <__m512i (*Op)(__m512i, __m512i, __m512i)>
-void OpacityRow(const uint8_t* s, uint8_t* d, int32_t w, uint32_t o) {
+// BlendAdd and BlendSub: the colour bytes change by (S * O) >> 8, the alpha byte stays.
+template <__m512i (*Op)(__m512i, __m512i)>
+inline __m512i AddSubColours(__m512i sv, __m512i dv, __m512i o16) {
+  return _mm512_mask_mov_epi8(dv, kColourBytes, Op(dv, Scaled(sv, o16)));
+}
+
+template <__m512i (*Op)(__m512i, __m512i)>
+void OpacityRow(const uint8_t* s, uint8_t* d, int32_t w, uint32_t o, size_t) {
   const __m512i o16 = _mm512_set1_epi16(static_cast<short>(o));
   int32_t x = 0;
   for (; x + 16 <= w; x += 16, s += 64, d += 64)
-    _mm512_storeu_si512(d, Op(Load(s), Load(d), o16));
+    _mm512_storeu_si512(d, AddSubColours<Op>(Load(s), Load(d), o16));
   if (x == w) return;
   const __mmask16 pixels = FirstPixels(w - x);
-  StorePart(d, pixels, Op(LoadPart(s, pixels), LoadPart(d, pixels), o16));
-}
-
-void AddRow(const uint8_t* s, uint8_t* d, int32_t w, uint32_t o, size_t) {
-  OpacityRow<Add>(s, d, w, o);
-}
-void SubRow(const uint8_t* s, uint8_t* d, int32_t w, uint32_t o, size_t) {
-  OpacityRow<Sub>(s, d, w, o);
+  StorePart(d, pixels, AddSubColours<Op>(LoadPart(s, pixels), LoadPart(d, pixels), o16));
 }
 
 }  // namespace
@@ -196,9 +195,8 @@ void SubRow(const uint8_t* s, uint8_t* d, int32_t w, uint32_t o, size_t) {
 
 const TRowSet& Avx512Rows() {
   if (!Avx512Available()) return Avx2Rows();
-  // Copies stay with the SSE2 rows (memmove and streaming stores are as fast either way).
-  static const TRowSet kRows{
-      Sse2Rows().Copy, Sse2Rows().CopyLarge, Sse2Rows().Fence, AlphaRow, AlphaOpacityRow, AddRow, SubRow};
+  static const TRowSet kRows =
+      WithSse2Copies(AlphaRow, AlphaOpacityRow, OpacityRow<AddSaturated>, OpacityRow<SubSaturated>);
   return kRows;
 }
 

@@ -43,6 +43,9 @@ inline void SubPixel(const uint8_t* s, uint8_t* d, uint32_t o) {
 
 const TRowSet& PlainRows();
 const TRowSet& Sse2Rows();  // the plain rows where SSE2 is missing
+// A wider row set: its own blend rows with the SSE2 copies (memmove and streaming stores are
+// as fast at any register width).
+TRowSet WithSse2Copies(TRowFn alpha, TRowFn alphaOpacity, TRowFn add, TRowFn sub);
 const TRowSet& Avx2Rows();  // the SSE2 rows where AVX2 is missing
 const TRowSet& Avx512Rows();  // the AVX2 rows where AVX-512 (F and BW) is missing
 

@@ -158,10 +158,19 @@ const TRowSet& Sse2Rows() {
   return kRows;
 }
 
+TRowSet WithSse2Copies(TRowFn alpha, TRowFn alphaOpacity, TRowFn add, TRowFn sub) {
+  return TRowSet{CopyRow, CopyRowStream, Fence, alpha, alphaOpacity, add, sub};
+}
+
 #else
 
 const TRowSet& Sse2Rows() {
   return PlainRows();
+}
+
+TRowSet WithSse2Copies(TRowFn alpha, TRowFn alphaOpacity, TRowFn add, TRowFn sub) {
+  const TRowSet& plain = PlainRows();
+  return TRowSet{plain.Copy, plain.CopyLarge, plain.Fence, alpha, alphaOpacity, add, sub};
 }
 
 #endif
