@@ -32,6 +32,10 @@ template <class T>
 std::unique_ptr<TEvent> CloneT(const TEvent& e) {
   return std::make_unique<T>(static_cast<const T&>(e));
 }
+template <class T>
+void AssignT(TEvent& target, const TEvent& source) {
+  static_cast<T&>(target) = static_cast<const T&>(source);
+}
 
 using W = TValueWriter;
 constexpr int64_t kMaxInt = std::numeric_limits<int32_t>::max();
@@ -245,7 +249,7 @@ constexpr TParamDesc kSound[] = {
 template <class T>
 constexpr TKindInfo Kind(std::string_view record, std::string_view menu, int slot, TKindClass cls,
                          std::span<const TParamDesc> params) {
-  return {T::KindCode, record, menu, slot, cls, params, &CreateT<T>, &CloneT<T>};
+  return {T::KindCode, record, menu, slot, cls, params, &CreateT<T>, &CloneT<T>, &AssignT<T>};
 }
 constexpr std::span<const TParamDesc> kNone{};
 
@@ -356,6 +360,13 @@ std::unique_ptr<TEvent> NewEventWithInitialValues(int32_t code) {
 std::unique_ptr<TEvent> CopyEvent(const TEvent& e) {
   const TKindInfo* k = KindInfo(e.EventType);
   return k ? k->Clone(e) : nullptr;
+}
+
+bool AssignEvent(TEvent& target, const TEvent& source) {
+  const TKindInfo* k = KindInfo(source.EventType);
+  if (!k || target.EventType != source.EventType) return false;
+  k->Assign(target, source);
+  return true;
 }
 
 }  // namespace vexa

@@ -54,6 +54,7 @@ struct TKindInfo {
   std::span<const TParamDesc> Params;
   std::unique_ptr<TEvent> (*Create)();
   std::unique_ptr<TEvent> (*Clone)(const TEvent&);
+  void (*Assign)(TEvent& target, const TEvent& source);
 };
 
 inline constexpr int GraphicSlotCount = 27;
@@ -81,5 +82,9 @@ std::unique_ptr<TEvent> NewEvent(int32_t code);
 std::unique_ptr<TEvent> NewEventWithInitialValues(int32_t code);
 // A deep copy (strings copied), or nullptr when the code is outside the table.
 std::unique_ptr<TEvent> CopyEvent(const TEvent& e);
+// Gives target every field of source, header included (editing commands change an event in
+// place so that rows and selections keep referring to it). False, changing nothing, when the
+// two are of different kinds or the kind is outside the table.
+bool AssignEvent(TEvent& target, const TEvent& source);
 
 }  // namespace vexa

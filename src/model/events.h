@@ -34,7 +34,13 @@ struct TEvent {
  protected:
   explicit TEvent(int32_t type) : EventType(type) {}
   TEvent(const TEvent&) = default;
-  TEvent& operator=(const TEvent&) = delete;
+  // Only records of one kind assign to each other (through their own types); the kind stays.
+  TEvent& operator=(const TEvent& o) {
+    StartTime = o.StartTime;
+    EndTime = o.EndTime;
+    EventNumber = o.EventNumber;
+    return *this;
+  }
 };
 
 // A record of kind Code. Copying is the deep copy of CopyEvent: strings are values.
@@ -43,6 +49,7 @@ struct TEventOf : TEvent {
   static constexpr int32_t KindCode = Code;
   TEventOf() : TEvent(Code) {}
   TEventOf(const TEventOf&) = default;
+  TEventOf& operator=(const TEventOf&) = default;
 };
 
 struct TFontEx {

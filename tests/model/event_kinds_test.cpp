@@ -204,6 +204,16 @@ TEST(EventKinds, CopyIsDeepAndKeepsEveryField) {
   EXPECT_EQ(EventAs<TSoundSourceEvent>(sc.get())->EndSample, int64_t{1} << 40);
   EXPECT_EQ(EventAs<TSoundSourceEvent>(sc.get())->StartSample, -5);
   EXPECT_EQ(EventAs<TGraphicSourceImageEvent>(sc.get()), nullptr);
+
+  // Assigning keeps the target's identity and kind; another kind is refused untouched.
+  TSoundSourceEvent target;
+  ASSERT_TRUE(AssignEvent(target, snd));
+  EXPECT_EQ(target.EndSample, int64_t{1} << 40);
+  EXPECT_EQ(target.FileName, "a.wav");
+  TGraphicSourceImageEvent image;
+  image.StartTime = 7;
+  EXPECT_FALSE(AssignEvent(image, snd));
+  EXPECT_EQ(image.StartTime, 7u);
 }
 
 }  // namespace
