@@ -3,8 +3,9 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 
-./scripts/install-deps.sh
-cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DVEXA_BUILD_BENCH=ON >/dev/null
+./scripts/install-deps.sh run build
+# The programs only: the tests and benchmarks, with what they need, come with ./test.sh.
+cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DVEXA_BUILD_TESTS=OFF -DVEXA_BUILD_BENCH=OFF >/dev/null
 cmake --build build/release -j "${JOBS:-$(nproc)}"
 
 # The main job: generate the demo project into examples/demo with our own code, show what the

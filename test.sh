@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 
-./scripts/install-deps.sh
+./scripts/install-deps.sh run build test
 
 JOBS=${JOBS:-$(nproc)}
 
@@ -14,12 +14,12 @@ configure() { # configure DIR ARGS...
 }
 
 echo "== optimised build"
-configure build/release -DCMAKE_BUILD_TYPE=Release -DVEXA_BUILD_BENCH=ON  # benchmarks must keep building
+configure build/release -DCMAKE_BUILD_TYPE=Release -DVEXA_BUILD_TESTS=ON -DVEXA_BUILD_BENCH=ON -DVEXA_WERROR=ON  # benchmarks must keep building
 cmake --build build/release -j "$JOBS"
 (cd build/release && ctest --output-on-failure -j "$JOBS")
 
 echo "== sanitizer build (address, undefined)"
-configure build/asan -DCMAKE_BUILD_TYPE=Debug -DVEXA_SANITIZE=ON -DVEXA_BUILD_BENCH=OFF -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g"
+configure build/asan -DCMAKE_BUILD_TYPE=Debug -DVEXA_SANITIZE=ON -DVEXA_BUILD_TESTS=ON -DVEXA_BUILD_BENCH=OFF -DVEXA_WERROR=ON -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g"
 cmake --build build/asan -j "$JOBS"
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1
 export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1

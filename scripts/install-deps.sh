@@ -1,30 +1,51 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building, testing and running Vexa Studio need.
+# Installs the Debian packages Vexa Studio needs, by purpose:
+#   scripts/install-deps.sh run build        what ./run.sh needs (build from source, then run)
+#   scripts/install-deps.sh run build test   what ./test.sh needs (also tests, fuzzing, benchmarks)
 # Quiet and quick when everything is already present.
 set -euo pipefail
 
-PACKAGES=(
-  # toolchain
-  build-essential cmake ninja-build pkg-config clang
-  # tests and benchmarks
-  libgtest-dev libgmock-dev libbenchmark-dev
+# What the programs need at run time beyond the libraries their -dev packages bring in.
+RUN=(
+  # the face of Latin text and the Japanese proportional Gothic face that text falls back to
+  fonts-dejavu-core fonts-ipafont-gothic
+)
+
+# What building needs: the toolchain and the libraries' development files.
+BUILD=(
+  build-essential cmake ninja-build pkg-config
   # persistence
   libbz2-dev
   # pictures and text
-  libpng-dev libjpeg62-turbo-dev libgif-dev libfreetype-dev libfontconfig-dev fonts-dejavu-core
-  # the Japanese proportional Gothic face that text falls back to
-  fonts-ipafont-gothic
+  libpng-dev libjpeg62-turbo-dev libgif-dev libfreetype-dev libfontconfig-dev
   # movies and sound
   libavformat-dev libavcodec-dev libavutil-dev libswresample-dev libswscale-dev
-  libvorbis-dev libogg-dev libflac-dev ffmpeg
-  # sound benchmark peer
-  sox
-  # compositing benchmark peer
-  melt
+  libvorbis-dev libogg-dev libflac-dev
 )
 
+# What the tests, the fuzz run and the benchmarks need.
+TEST=(
+  libgtest-dev libgmock-dev libbenchmark-dev
+  # libFuzzer targets and their sanitizer runtimes
+  clang libclang-rt-14-dev
+  # peers of the benchmarks and makers of test files
+  ffmpeg sox melt
+)
+
+groups=("$@")
+[ ${#groups[@]} -gt 0 ] || groups=(run build test)
+wanted=()
+for g in "${groups[@]}"; do
+  case "$g" in
+    run) wanted+=("${RUN[@]}") ;;
+    build) wanted+=("${BUILD[@]}") ;;
+    test) wanted+=("${TEST[@]}") ;;
+    *) echo "install-deps: unknown group '$g' (run, build, test)" >&2; exit 2 ;;
+  esac
+done
+
 missing=()
-for p in "${PACKAGES[@]}"; do
+for p in "${wanted[@]}"; do
   if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
     missing+=("$p")
   fi
