@@ -102,15 +102,30 @@ std::string Cp932ToUtf8Lenient(std::string_view bytes) {
   return out;
 }
 
+namespace {
+
+// The user-defined area of code page 932 (lead bytes F0..F9) maps to the private use area.
+// No file of ours holds such characters, while UTF-8 text starting with F0 (emoji) would
+// decode into them: a private use character means the bytes were not meant as code page 932.
+bool HasPrivateUse(std::string_view utf8) {
+  for (size_t i = 0; i < utf8.size();) {
+    char32_t c = 0;
+    const size_t n = DecodeUtf8(utf8, i, c);
+    if (n == 0) return false;
+    if (c >= 0xE000 && c <= 0xF8FF) return true;
+    i += n;
+  }
+  return false;
+}
+
+}  // namespace
+
 std::string EncodeFileText(std::string_view utf8) {
   if (IsAscii(utf8)) return std::string(utf8);
   std::string bytes;
-  std::string back;
   // Some characters share one code (WAVE DASH and FULLWIDTH TILDE, YEN SIGN and the backslash):
   // only a text that reads back identical may go out as code page 932.
-  if (Utf8ToCp932(utf8, bytes) && Cp932ToUtf8(bytes, back) && back == utf8 && !IsValidUtf8(bytes)) {
-    return bytes;
-  }
+  if (Utf8ToCp932(utf8, bytes) && DecodeFileText(bytes) == utf8) return bytes;
   std::string out(kUtf8Bom);
   out.append(utf8);
   return out;
@@ -119,9 +134,11 @@ std::string EncodeFileText(std::string_view utf8) {
 std::string DecodeFileText(std::string_view bytes) {
   if (bytes.substr(0, kUtf8Bom.size()) == kUtf8Bom) return std::string(bytes.substr(kUtf8Bom.size()));
   if (IsAscii(bytes)) return std::string(bytes);
-  if (IsValidUtf8(bytes)) return std::string(bytes);
+  // Files of the format are code page 932, and many such texts (half-width katakana with
+  // ASCII) are also valid UTF-8: code page 932 wins whenever the bytes are strictly that.
   std::string out;
-  if (Cp932ToUtf8(bytes, out)) return out;
+  if (Cp932ToUtf8(bytes, out) && !HasPrivateUse(out)) return out;
+  if (IsValidUtf8(bytes)) return std::string(bytes);
   return Cp932ToUtf8Lenient(bytes);
 }
 

@@ -18,13 +18,13 @@ bool Utf8ToCp932(std::string_view utf8, std::string& out);
 // Code page 932 to UTF-8 that never fails: bytes that are not code page 932 become U+FFFD.
 std::string Cp932ToUtf8Lenient(std::string_view bytes);
 
-// The bytes of a file for a UTF-8 text: code page 932 when the text survives the round trip
-// through it unchanged and cannot be mistaken for UTF-8 when read back; otherwise the UTF-8
-// byte-order mark followed by the text as it is.
+// The bytes of a file for a UTF-8 text: code page 932 when the text reads back unchanged from
+// it; otherwise the UTF-8 byte-order mark followed by the text as it is.
 std::string EncodeFileText(std::string_view utf8);
 
 // The UTF-8 text of a file's bytes: after a UTF-8 byte-order mark the bytes as they are; else
-// valid UTF-8 with non-ASCII bytes as UTF-8; else code page 932, leniently.
+// code page 932 when they are strictly that (outside its user-defined area); else valid UTF-8
+// as it is; else code page 932, leniently.
 std::string DecodeFileText(std::string_view bytes);
 
 }  // namespace vexa
