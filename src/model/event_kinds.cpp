@@ -7,20 +7,35 @@ namespace vexa {
 namespace {
 
 template <class>
-struct MemberClass;
+struct MemberOf;
 template <class C, class M>
-struct MemberClass<M C::*> {
-  using type = C;
+struct MemberOf<M C::*> {
+  using Class = C;
+  using Type = M;
 };
+
+template <class T>
+constexpr TFieldType FieldTypeOf() {
+  if constexpr (std::is_same_v<T, int32_t>)
+    return TFieldType::Int32;
+  else if constexpr (std::is_same_v<T, uint32_t>)
+    return TFieldType::UInt32;
+  else if constexpr (std::is_same_v<T, int64_t>)
+    return TFieldType::Int64;
+  else {
+    static_assert(std::is_same_v<T, std::string>, "a parameter is a number or a string");
+    return TFieldType::String;
+  }
+}
 
 template <auto M>
 TFieldRef RefOf(TEvent& e) {
-  using C = typename MemberClass<decltype(M)>::type;
+  using C = typename MemberOf<decltype(M)>::Class;
   return &(static_cast<C&>(e).*M);
 }
 template <auto Outer, auto Inner>
 TFieldRef RefOf2(TEvent& e) {
-  using C = typename MemberClass<decltype(Outer)>::type;
+  using C = typename MemberOf<decltype(Outer)>::Class;
   return &((static_cast<C&>(e).*Outer).*Inner);
 }
 
@@ -41,210 +56,239 @@ using W = TValueWriter;
 constexpr int64_t kMaxInt = std::numeric_limits<int32_t>::max();
 constexpr int64_t kMaxColor = 0xFFFFFF;
 
-// A number field whose file key equals its field name.
-constexpr TParamDesc Num(std::string_view name, W w, int64_t def, int64_t lo, int64_t hi, int64_t init,
-                         TFieldRef (*ref)(TEvent&)) {
-  return {name, name, {}, w, w, def, lo, hi, init, {}, ref};
+// File spellings (the key is the field name unless given): I WriteInteger, S
+// WriteSignedInteger, C WriteColor, T WriteString, L WriteStrings, a path under two keys.
+constexpr TFileSpelling I(int64_t def) {
+  return {{}, {}, W::Unsigned, W::Unsigned, def};
 }
-constexpr TParamDesc Str(std::string_view name, W w, std::string_view init, TFieldRef (*ref)(TEvent&)) {
-  return {name, name, {}, w, w, 0, 0, 0, 0, init, ref};
+constexpr TFileSpelling S(int64_t def) {
+  return {{}, {}, W::Signed, W::Signed, def};
 }
-constexpr TParamDesc PathOf(std::string_view field, std::string_view fullKey, std::string_view relKey,
-                            TFieldRef (*ref)(TEvent&)) {
-  return {field, fullKey, relKey, W::Path, W::Path, 0, 0, 0, 0, {}, ref};
+constexpr TFileSpelling C(int64_t def) {
+  return {{}, {}, W::Color, W::Color, def};
+}
+constexpr TFileSpelling T() {
+  return {{}, {}, W::String, W::String, 0};
+}
+constexpr TFileSpelling L() {
+  return {{}, {}, W::Lines, W::Lines, 0};
+}
+constexpr TFileSpelling PathKeys(std::string_view fullKey, std::string_view relKey) {
+  return {fullKey, relKey, W::Path, W::Path, 0};
 }
 
-// N(record, field, writer, missing-key default, dialog min, dialog max, dialog initial value)
-#define N(R, F, w, def, lo, hi, init) Num(#F, W::w, def, lo, hi, init, RefOf<&R::F>)
+// Dialog ranges: minimum, maximum and the initial value of a new event.
+constexpr TDialogRange D(int64_t lo, int64_t hi, int64_t init) {
+  return {lo, hi, init, {}};
+}
+constexpr TDialogRange DText(std::string_view init = {}) {
+  return {0, 0, 0, init};
+}
+
+template <auto M>
+constexpr TParamDesc Row(std::string_view field, TFileSpelling file, TDialogRange dialog) {
+  if (file.Key.empty()) file.Key = field;
+  return {field, FieldTypeOf<typename MemberOf<decltype(M)>::Type>(), &RefOf<M>, file, dialog};
+}
+template <auto M>
+constexpr TParamDesc FontRow(std::string_view field, TFileSpelling file, TDialogRange dialog) {
+  if (file.Key.empty()) file.Key = field;
+  return {field, FieldTypeOf<typename MemberOf<decltype(M)>::Type>(),
+          &RefOf2<&TGraphicSourceTextEvent::Font, M>, file, dialog};
+}
+
+// P(record, field, file spelling, dialog range): one row per field.
+#define P(R, F, file, dialog) Row<&R::F>(#F, file, dialog)
 
 using Text = TGraphicSourceTextEvent;
 constexpr TParamDesc kText[] = {
-    N(Text, BlendMode, Unsigned, 1, 0, 3, 1),
-    Str("Text", W::Lines, "", RefOf<&Text::Text>),
-    Str("Font.Name", W::String, "ＭＳ Ｐゴシック", RefOf2<&Text::Font, &TFontEx::Name>),
-    Num("Font.Size", W::Unsigned, 12, 1, 999, 10, RefOf2<&Text::Font, &TFontEx::Size>),
-    Num("Font.Style", W::Signed, 0, 0, 15, 0, RefOf2<&Text::Font, &TFontEx::Style>),
-    Num("Font.ColorType", W::Unsigned, 0, 0, 1, 0, RefOf2<&Text::Font, &TFontEx::ColorType>),
-    Num("Font.Color", W::Color, 0, 0, kMaxColor, 0, RefOf2<&Text::Font, &TFontEx::Color>),
-    Num("Font.Align", W::Color, 0, 0, 2, 0, RefOf2<&Text::Font, &TFontEx::Align>),
-    PathOf("Font.TextureFileName", "Font.TextureFullFileName", "Font.TextureFileName",
-           RefOf2<&Text::Font, &TFontEx::TextureFileName>),
+    P(Text, BlendMode, I(1), D(0, 3, 1)),
+    P(Text, Text, L(), DText()),
+    FontRow<&TFontEx::Name>("Font.Name", T(), DText("ＭＳ Ｐゴシック")),
+    FontRow<&TFontEx::Size>("Font.Size", I(12), D(1, 999, 10)),
+    FontRow<&TFontEx::Style>("Font.Style", S(0), D(0, 15, 0)),
+    FontRow<&TFontEx::ColorType>("Font.ColorType", I(0), D(0, 1, 0)),
+    FontRow<&TFontEx::Color>("Font.Color", C(0), D(0, kMaxColor, 0)),
+    FontRow<&TFontEx::Align>("Font.Align", C(0), D(0, 2, 0)),
+    FontRow<&TFontEx::TextureFileName>("Font.TextureFileName",
+                                       PathKeys("Font.TextureFullFileName", "Font.TextureFileName"), DText()),
 };
 
 using Image = TGraphicSourceImageEvent;
 constexpr TParamDesc kImage[] = {
-    N(Image, BlendMode, Unsigned, 1, 0, 3, 1),
-    PathOf("FileName", "FullFileName", "FileName", RefOf<&Image::FileName>),
+    P(Image, BlendMode, I(1), D(0, 3, 1)),
+    P(Image, FileName, PathKeys("FullFileName", "FileName"), DText()),
 };
 
 using Movie = TGraphicSourceMovieEvent;
 constexpr TParamDesc kMovie[] = {
-    N(Movie, BlendMode, Unsigned, 1, 0, 3, 0),
-    PathOf("FileName", "FullFileName", "FileName", RefOf<&Movie::FileName>),
-    N(Movie, FrameAppointMode, Unsigned, 0, 0, 1, 0),
-    N(Movie, StartFrame, Unsigned, 0, 0, kMaxInt, 0),
-    N(Movie, EndFrame, Unsigned, kMaxInt, 0, kMaxInt, kMaxInt),
+    P(Movie, BlendMode, I(1), D(0, 3, 0)),
+    P(Movie, FileName, PathKeys("FullFileName", "FileName"), DText()),
+    P(Movie, FrameAppointMode, I(0), D(0, 1, 0)),
+    P(Movie, StartFrame, I(0), D(0, kMaxInt, 0)),
+    P(Movie, EndFrame, I(kMaxInt), D(0, kMaxInt, kMaxInt)),
 };
 
 using Master = TGraphicSourceMasterEvent;
-constexpr TParamDesc kMaster[] = {N(Master, BlendMode, Unsigned, 1, 0, 3, 0)};
+constexpr TParamDesc kMaster[] = {P(Master, BlendMode, I(1), D(0, 3, 0))};
 
 using Pos = TGraphicEffectPositionEvent;
 constexpr TParamDesc kPosition[] = {
-    N(Pos, PositionType, Unsigned, 0, 0, 2, 1),   N(Pos, OriginDirection, Unsigned, 0, 0, 8, 0),
-    N(Pos, StartX, Signed, 0, -4000, 4000, 0),    N(Pos, EndX, Signed, 0, -4000, 4000, 0),
-    N(Pos, StartY, Signed, 0, -4000, 4000, 0),    N(Pos, EndY, Signed, 0, -4000, 4000, 0),
-    N(Pos, StartDirection, Unsigned, 0, 0, 8, 0), N(Pos, EndDirection, Unsigned, 0, 0, 8, 0),
+    P(Pos, PositionType, I(0), D(0, 2, 1)),   P(Pos, OriginDirection, I(0), D(0, 8, 0)),
+    P(Pos, StartX, S(0), D(-4000, 4000, 0)),  P(Pos, EndX, S(0), D(-4000, 4000, 0)),
+    P(Pos, StartY, S(0), D(-4000, 4000, 0)),  P(Pos, EndY, S(0), D(-4000, 4000, 0)),
+    P(Pos, StartDirection, I(0), D(0, 8, 0)), P(Pos, EndDirection, I(0), D(0, 8, 0)),
 };
 
 using Size = TGraphicEffectSizeEvent;
 constexpr TParamDesc kSize[] = {
-    N(Size, SizeType, Unsigned, 1, 0, 2, 1),         N(Size, StartWidth, Unsigned, 100, 1, 4000, 100),
-    N(Size, EndWidth, Unsigned, 100, 1, 4000, 100),  N(Size, StartHeight, Unsigned, 100, 1, 4000, 100),
-    N(Size, EndHeight, Unsigned, 100, 1, 4000, 100),
+    P(Size, SizeType, I(1), D(0, 2, 1)),         P(Size, StartWidth, I(100), D(1, 4000, 100)),
+    P(Size, EndWidth, I(100), D(1, 4000, 100)),  P(Size, StartHeight, I(100), D(1, 4000, 100)),
+    P(Size, EndHeight, I(100), D(1, 4000, 100)),
 };
 
 using Rot = TGraphicEffectRotateEvent;
 constexpr TParamDesc kRotate[] = {
-    N(Rot, OriginDirection, Unsigned, 4, 0, 8, 4),
-    N(Rot, StartAngle, Signed, 0, -2100000000, 2100000000, 0),
-    N(Rot, EndAngle, Signed, 0, -2100000000, 2100000000, 0),
+    P(Rot, OriginDirection, I(4), D(0, 8, 4)),
+    P(Rot, StartAngle, S(0), D(-2100000000, 2100000000, 0)),
+    P(Rot, EndAngle, S(0), D(-2100000000, 2100000000, 0)),
 };
 
 using Trim = TGraphicEffectTrimEvent;
 constexpr TParamDesc kTrim[] = {
-    N(Trim, TrimType, Unsigned, 1, 0, 1, 1),  N(Trim, StartX, Unsigned, 0, 0, 100, 0),
-    N(Trim, EndX, Unsigned, 0, 0, 100, 0),    N(Trim, StartY, Unsigned, 0, 0, 100, 0),
-    N(Trim, EndY, Unsigned, 0, 0, 100, 0),    N(Trim, StartX2, Unsigned, 100, 0, 100, 0),
-    N(Trim, EndX2, Unsigned, 100, 0, 100, 0), N(Trim, StartY2, Unsigned, 100, 0, 100, 0),
-    N(Trim, EndY2, Unsigned, 100, 0, 100, 0),
+    P(Trim, TrimType, I(1), D(0, 1, 1)),  P(Trim, StartX, I(0), D(0, 100, 0)),
+    P(Trim, EndX, I(0), D(0, 100, 0)),    P(Trim, StartY, I(0), D(0, 100, 0)),
+    P(Trim, EndY, I(0), D(0, 100, 0)),    P(Trim, StartX2, I(100), D(0, 100, 0)),
+    P(Trim, EndX2, I(100), D(0, 100, 0)), P(Trim, StartY2, I(100), D(0, 100, 0)),
+    P(Trim, EndY2, I(100), D(0, 100, 0)),
 };
 
 using Mask = TGraphicEffectAlphaMaskEvent;
 constexpr TParamDesc kAlphaMask[] = {
-    N(Mask, MaskType, Unsigned, 0, 0, 1, 0),
-    N(Mask, Color, Color, 0, 0, kMaxColor, 0),
-    PathOf("MaskFileName", "MaskFullFileName", "MaskFileName", RefOf<&Mask::MaskFileName>),
+    P(Mask, MaskType, I(0), D(0, 1, 0)),
+    P(Mask, Color, C(0), D(0, kMaxColor, 0)),
+    P(Mask, MaskFileName, PathKeys("MaskFullFileName", "MaskFileName"), DText()),
 };
 
 using Fade = TGraphicEffectFadeEvent;
 constexpr TParamDesc kFade[] = {
-    N(Fade, StartAlpha, Unsigned, 255, 0, 255, 0),
-    N(Fade, EndAlpha, Unsigned, 255, 0, 255, 0),
+    P(Fade, StartAlpha, I(255), D(0, 255, 0)),
+    P(Fade, EndAlpha, I(255), D(0, 255, 0)),
 };
 
 using Tile = TGraphicEffectTileEvent;
 constexpr TParamDesc kTile[] = {
-    N(Tile, SizeType, Unsigned, 1, 0, 2, 1),         N(Tile, StartWidth, Unsigned, 100, 1, 4000, 100),
-    N(Tile, EndWidth, Unsigned, 100, 1, 4000, 100),  N(Tile, StartHeight, Unsigned, 100, 1, 4000, 100),
-    N(Tile, EndHeight, Unsigned, 100, 1, 4000, 100),
+    P(Tile, SizeType, I(1), D(0, 2, 1)),         P(Tile, StartWidth, I(100), D(1, 4000, 100)),
+    P(Tile, EndWidth, I(100), D(1, 4000, 100)),  P(Tile, StartHeight, I(100), D(1, 4000, 100)),
+    P(Tile, EndHeight, I(100), D(1, 4000, 100)),
 };
 
 using Blink = TGraphicEffectBlinkEvent;
 constexpr TParamDesc kBlink[] = {
-    N(Blink, StartInterval, Unsigned, 100, 0, kMaxInt, 0),
-    N(Blink, EndInterval, Unsigned, 100, 0, kMaxInt, 0),
+    P(Blink, StartInterval, I(100), D(0, kMaxInt, 0)),
+    P(Blink, EndInterval, I(100), D(0, kMaxInt, 0)),
 };
 
 using Vib = TGraphicEffectVibrationEvent;
 constexpr TParamDesc kVibration[] = {
-    N(Vib, StartInterval, Unsigned, 100, 0, kMaxInt, 0), N(Vib, EndInterval, Unsigned, 100, 0, kMaxInt, 0),
-    N(Vib, PositionType, Unsigned, 0, 0, 2, 1),          N(Vib, StartMinX, Unsigned, 0, 0, kMaxInt, 0),
-    N(Vib, EndMinX, Unsigned, 0, 0, kMaxInt, 0),         N(Vib, StartMaxX, Unsigned, 0, 0, kMaxInt, 0),
-    N(Vib, EndMaxX, Unsigned, 0, 0, kMaxInt, 0),         N(Vib, StartMinY, Unsigned, 0, 0, kMaxInt, 0),
-    N(Vib, EndMinY, Unsigned, 0, 0, kMaxInt, 0),         N(Vib, StartMaxY, Unsigned, 0, 0, kMaxInt, 0),
-    N(Vib, EndMaxY, Unsigned, 0, 0, kMaxInt, 0),
+    P(Vib, StartInterval, I(100), D(0, kMaxInt, 0)), P(Vib, EndInterval, I(100), D(0, kMaxInt, 0)),
+    P(Vib, PositionType, I(0), D(0, 2, 1)),          P(Vib, StartMinX, I(0), D(0, kMaxInt, 0)),
+    P(Vib, EndMinX, I(0), D(0, kMaxInt, 0)),         P(Vib, StartMaxX, I(0), D(0, kMaxInt, 0)),
+    P(Vib, EndMaxX, I(0), D(0, kMaxInt, 0)),         P(Vib, StartMinY, I(0), D(0, kMaxInt, 0)),
+    P(Vib, EndMinY, I(0), D(0, kMaxInt, 0)),         P(Vib, StartMaxY, I(0), D(0, kMaxInt, 0)),
+    P(Vib, EndMaxY, I(0), D(0, kMaxInt, 0)),
 };
 
 using Sepia = TGraphicEffectSepiaEvent;
 constexpr TParamDesc kSepia[] = {
-    N(Sepia, StartRed, Unsigned, 235, 0, 255, 240),   N(Sepia, EndRed, Unsigned, 235, 0, 255, 240),
-    N(Sepia, StartGreen, Unsigned, 200, 0, 255, 200), N(Sepia, EndGreen, Unsigned, 200, 0, 255, 200),
-    N(Sepia, StartBlue, Unsigned, 135, 0, 255, 145),  N(Sepia, EndBlue, Unsigned, 135, 0, 255, 145),
+    P(Sepia, StartRed, I(235), D(0, 255, 240)),   P(Sepia, EndRed, I(235), D(0, 255, 240)),
+    P(Sepia, StartGreen, I(200), D(0, 255, 200)), P(Sepia, EndGreen, I(200), D(0, 255, 200)),
+    P(Sepia, StartBlue, I(135), D(0, 255, 145)),  P(Sepia, EndBlue, I(135), D(0, 255, 145)),
 };
 
 using Bright = TGraphicEffectBrightnessEvent;
 constexpr TParamDesc kBrightness[] = {
-    N(Bright, StartPower, Signed, 0, -255, 255, 0),
-    N(Bright, EndPower, Signed, 0, -255, 255, 0),
+    P(Bright, StartPower, S(0), D(-255, 255, 0)),
+    P(Bright, EndPower, S(0), D(-255, 255, 0)),
 };
 
 // Colour revision is written signed but read with the unsigned reader, which accepts "-5".
+constexpr TFileSpelling kRevisionSpelling{{}, {}, W::Signed, W::Unsigned, 0};
 using Rev = TGraphicEffectColorRevisionEvent;
-constexpr TParamDesc RevChannel(std::string_view name, TFieldRef (*ref)(TEvent&)) {
-  return {name, name, {}, W::Signed, W::Unsigned, 0, -255, 255, 0, {}, ref};
-}
 constexpr TParamDesc kColorRevision[] = {
-    RevChannel("StartRed", RefOf<&Rev::StartRed>),     RevChannel("EndRed", RefOf<&Rev::EndRed>),
-    RevChannel("StartGreen", RefOf<&Rev::StartGreen>), RevChannel("EndGreen", RefOf<&Rev::EndGreen>),
-    RevChannel("StartBlue", RefOf<&Rev::StartBlue>),   RevChannel("EndBlue", RefOf<&Rev::EndBlue>),
+    P(Rev, StartRed, kRevisionSpelling, D(-255, 255, 0)),
+    P(Rev, EndRed, kRevisionSpelling, D(-255, 255, 0)),
+    P(Rev, StartGreen, kRevisionSpelling, D(-255, 255, 0)),
+    P(Rev, EndGreen, kRevisionSpelling, D(-255, 255, 0)),
+    P(Rev, StartBlue, kRevisionSpelling, D(-255, 255, 0)),
+    P(Rev, EndBlue, kRevisionSpelling, D(-255, 255, 0)),
 };
 
 using Discolor = TGraphicEffectDiscolorEvent;
 constexpr TParamDesc kDiscolor[] = {
-    N(Discolor, StartPower, Unsigned, 1, 0, 255, 0),
-    N(Discolor, EndPower, Unsigned, 1, 0, 255, 0),
+    P(Discolor, StartPower, I(1), D(0, 255, 0)),
+    P(Discolor, EndPower, I(1), D(0, 255, 0)),
 };
 using NoiseC = TGraphicEffectNoiseColorEvent;
 constexpr TParamDesc kNoiseColor[] = {
-    N(NoiseC, StartPower, Unsigned, 1, 0, 255, 0),
-    N(NoiseC, EndPower, Unsigned, 1, 0, 255, 0),
+    P(NoiseC, StartPower, I(1), D(0, 255, 0)),
+    P(NoiseC, EndPower, I(1), D(0, 255, 0)),
 };
 using NoiseB = TGraphicEffectNoiseBrightnessEvent;
 constexpr TParamDesc kNoiseBrightness[] = {
-    N(NoiseB, StartPower, Unsigned, 1, 0, 255, 0),
-    N(NoiseB, EndPower, Unsigned, 1, 0, 255, 0),
+    P(NoiseB, StartPower, I(1), D(0, 255, 0)),
+    P(NoiseB, EndPower, I(1), D(0, 255, 0)),
 };
 
 using Mosaic = TGraphicEffectMosaicEvent;
 constexpr TParamDesc kMosaic[] = {
-    N(Mosaic, PositionType, Unsigned, 1, 0, 1, 1), N(Mosaic, StartX, Unsigned, 0, 0, 100, 0),
-    N(Mosaic, EndX, Unsigned, 0, 0, 100, 0),       N(Mosaic, StartY, Unsigned, 0, 0, 100, 0),
-    N(Mosaic, EndY, Unsigned, 0, 0, 100, 0),       N(Mosaic, StartX2, Unsigned, 100, 0, 100, 0),
-    N(Mosaic, EndX2, Unsigned, 100, 0, 100, 0),    N(Mosaic, StartY2, Unsigned, 100, 0, 100, 0),
-    N(Mosaic, EndY2, Unsigned, 100, 0, 100, 0),    N(Mosaic, StartPower, Unsigned, 5, 1, 255, 1),
-    N(Mosaic, EndPower, Unsigned, 5, 1, 255, 1),
+    P(Mosaic, PositionType, I(1), D(0, 1, 1)), P(Mosaic, StartX, I(0), D(0, 100, 0)),
+    P(Mosaic, EndX, I(0), D(0, 100, 0)),       P(Mosaic, StartY, I(0), D(0, 100, 0)),
+    P(Mosaic, EndY, I(0), D(0, 100, 0)),       P(Mosaic, StartX2, I(100), D(0, 100, 0)),
+    P(Mosaic, EndX2, I(100), D(0, 100, 0)),    P(Mosaic, StartY2, I(100), D(0, 100, 0)),
+    P(Mosaic, EndY2, I(100), D(0, 100, 0)),    P(Mosaic, StartPower, I(5), D(1, 255, 1)),
+    P(Mosaic, EndPower, I(5), D(1, 255, 1)),
 };
 
 using Blur = TGraphicEffectSplitBlurEvent;
 constexpr TParamDesc kSplitBlur[] = {
-    N(Blur, StartPower, Unsigned, 1, 1, 255, 1),
-    N(Blur, EndPower, Unsigned, 1, 1, 255, 1),
-    N(Blur, StartLoop, Unsigned, 1, 1, 255, 1),
-    N(Blur, EndLoop, Unsigned, 1, 1, 255, 1),
+    P(Blur, StartPower, I(1), D(1, 255, 1)),
+    P(Blur, EndPower, I(1), D(1, 255, 1)),
+    P(Blur, StartLoop, I(1), D(1, 255, 1)),
+    P(Blur, EndLoop, I(1), D(1, 255, 1)),
 };
 
 using Trans = TGraphicEffectTransitionEvent;
 constexpr TParamDesc kTransition[] = {
-    N(Trans, StartPower, Unsigned, 0, 0, 255, 0),
-    N(Trans, EndPower, Unsigned, 255, 0, 255, 255),
-    N(Trans, StartVag, Unsigned, 4, 1, 8, 4),
-    N(Trans, EndVag, Unsigned, 4, 1, 8, 4),
-    PathOf("RuleFileName", "RuleFullFileName", "RuleFileName", RefOf<&Trans::RuleFileName>),
+    P(Trans, StartPower, I(0), D(0, 255, 0)),
+    P(Trans, EndPower, I(255), D(0, 255, 255)),
+    P(Trans, StartVag, I(4), D(1, 8, 4)),
+    P(Trans, EndVag, I(4), D(1, 8, 4)),
+    P(Trans, RuleFileName, PathKeys("RuleFullFileName", "RuleFileName"), DText()),
 };
 
 using Swap = TGraphicEffectSwapLayerEvent;
 constexpr TParamDesc kSwapLayer[] = {
-    N(Swap, TargetMode, Unsigned, 0, 0, 1, 0),
-    N(Swap, Index, Unsigned, 0, 0, kMaxInt, 0),
-    Str("LayerName", W::String, "", RefOf<&Swap::LayerName>),
-    N(Swap, ActionMode, Unsigned, 0, 0, 2, 0),
+    P(Swap, TargetMode, I(0), D(0, 1, 0)),
+    P(Swap, Index, I(0), D(0, kMaxInt, 0)),
+    P(Swap, LayerName, T(), DText()),
+    P(Swap, ActionMode, I(0), D(0, 2, 0)),
 };
 
 // Sample positions are stored as their low 32 bits; pans are written unsigned.
 using Snd = TSoundSourceEvent;
 constexpr TParamDesc kSound[] = {
-    PathOf("FileName", "FullFileName", "FileName", RefOf<&Snd::FileName>),
-    N(Snd, SampleAppointMode, Unsigned, 0, 0, 1, 0),
-    N(Snd, StartSample, Unsigned, 0, 0, kMaxInt, 0),
-    N(Snd, EndSample, Unsigned, kMaxInt, 0, kMaxInt, kMaxInt),
-    N(Snd, StartVolume, Unsigned, 256, 0, 256, 256),
-    N(Snd, EndVolume, Unsigned, 256, 0, 256, 256),
-    N(Snd, StartPan, Unsigned, 128, -128, 128, 0),
-    N(Snd, EndPan, Unsigned, 128, -128, 128, 0),
+    P(Snd, FileName, PathKeys("FullFileName", "FileName"), DText()),
+    P(Snd, SampleAppointMode, I(0), D(0, 1, 0)),
+    P(Snd, StartSample, I(0), D(0, kMaxInt, 0)),
+    P(Snd, EndSample, I(kMaxInt), D(0, kMaxInt, kMaxInt)),
+    P(Snd, StartVolume, I(256), D(0, 256, 256)),
+    P(Snd, EndVolume, I(256), D(0, 256, 256)),
+    P(Snd, StartPan, I(128), D(-128, 128, 0)),
+    P(Snd, EndPan, I(128), D(-128, 128, 0)),
 };
 
-#undef N
+#undef P
 
 template <class T>
 constexpr TKindInfo Kind(std::string_view record, std::string_view menu, int slot, TKindClass cls,
@@ -253,37 +297,37 @@ constexpr TKindInfo Kind(std::string_view record, std::string_view menu, int slo
 }
 constexpr std::span<const TParamDesc> kNone{};
 
-using C = TKindClass;
+using KC = TKindClass;
 // Slot order: the order of a graphic layer's per-kind lists and of the sections of its file.
 constexpr std::array<TKindInfo, GraphicSlotCount + 1> kKinds = {{
-    Kind<Text>("TGraphicSourceTextEvent", "テキスト", 0, C::Source, kText),
-    Kind<Image>("TGraphicSourceImageEvent", "静止画", 1, C::Source, kImage),
-    Kind<Movie>("TGraphicSourceMovieEvent", "動画", 2, C::Source, kMovie),
-    Kind<Master>("TGraphicSourceMasterEvent", "マスター", 3, C::Source, kMaster),
-    Kind<Pos>("TGraphicEffectPositionEvent", "移動", 4, C::Effect, kPosition),
-    Kind<Size>("TGraphicEffectSizeEvent", "リサイズ", 5, C::Effect, kSize),
-    Kind<Rot>("TGraphicEffectRotateEvent", "回転", 6, C::Effect, kRotate),
-    Kind<Trim>("TGraphicEffectTrimEvent", "トリム", 7, C::Effect, kTrim),
-    Kind<Mask>("TGraphicEffectAlphaMaskEvent", "アルファマスク", 8, C::Effect, kAlphaMask),
-    Kind<TGraphicEffectMirrorHorzEvent>("TGraphicEffectMirrorHorzEvent", "左右反転", 9, C::Effect, kNone),
-    Kind<TGraphicEffectMirrorVertEvent>("TGraphicEffectMirrorVertEvent", "上下反転", 10, C::Effect, kNone),
-    Kind<Fade>("TGraphicEffectFadeEvent", "フェード", 11, C::Effect, kFade),
-    Kind<Tile>("TGraphicEffectTileEvent", "タイル", 12, C::Effect, kTile),
-    Kind<Blink>("TGraphicEffectBlinkEvent", "点滅", 13, C::Effect, kBlink),
-    Kind<Vib>("TGraphicEffectVibrationEvent", "振動", 14, C::Effect, kVibration),
-    Kind<TGraphicEffectMonoYUVEvent>("TGraphicEffectMonoYUVEvent", "モノクロ", 15, C::Effect, kNone),
-    Kind<Sepia>("TGraphicEffectSepiaEvent", "色調変化", 16, C::Effect, kSepia),
-    Kind<TGraphicEffectNegaEvent>("TGraphicEffectNegaEvent", "ネガ反転", 17, C::Effect, kNone),
-    Kind<Bright>("TGraphicEffectBrightnessEvent", "輝度調整", 18, C::Effect, kBrightness),
-    Kind<NoiseB>("TGraphicEffectNoiseBrightnessEvent", "輝度ノイズ", 19, C::Effect, kNoiseBrightness),
-    Kind<NoiseC>("TGraphicEffectNoiseColorEvent", "色ノイズ", 20, C::Effect, kNoiseColor),
-    Kind<Rev>("TGraphicEffectColorRevisionEvent", "色調整", 21, C::Effect, kColorRevision),
-    Kind<Discolor>("TGraphicEffectDiscolorEvent", "退色", 22, C::Effect, kDiscolor),
-    Kind<Blur>("TGraphicEffectSplitBlurEvent", "スプリットブラー", 23, C::Effect, kSplitBlur),
-    Kind<Mosaic>("TGraphicEffectMosaicEvent", "モザイク", 24, C::Effect, kMosaic),
-    Kind<Trans>("TGraphicEffectTransitionEvent", "トランジション", 25, C::Effect, kTransition),
-    Kind<Swap>("TGraphicEffectSwapLayerEvent", "レイヤーの順番変更", 26, C::Effect, kSwapLayer),
-    Kind<Snd>("TSoundSourceEvent", "", -1, C::Sound, kSound),
+    Kind<Text>("TGraphicSourceTextEvent", "テキスト", 0, KC::Source, kText),
+    Kind<Image>("TGraphicSourceImageEvent", "静止画", 1, KC::Source, kImage),
+    Kind<Movie>("TGraphicSourceMovieEvent", "動画", 2, KC::Source, kMovie),
+    Kind<Master>("TGraphicSourceMasterEvent", "マスター", 3, KC::Source, kMaster),
+    Kind<Pos>("TGraphicEffectPositionEvent", "移動", 4, KC::Effect, kPosition),
+    Kind<Size>("TGraphicEffectSizeEvent", "リサイズ", 5, KC::Effect, kSize),
+    Kind<Rot>("TGraphicEffectRotateEvent", "回転", 6, KC::Effect, kRotate),
+    Kind<Trim>("TGraphicEffectTrimEvent", "トリム", 7, KC::Effect, kTrim),
+    Kind<Mask>("TGraphicEffectAlphaMaskEvent", "アルファマスク", 8, KC::Effect, kAlphaMask),
+    Kind<TGraphicEffectMirrorHorzEvent>("TGraphicEffectMirrorHorzEvent", "左右反転", 9, KC::Effect, kNone),
+    Kind<TGraphicEffectMirrorVertEvent>("TGraphicEffectMirrorVertEvent", "上下反転", 10, KC::Effect, kNone),
+    Kind<Fade>("TGraphicEffectFadeEvent", "フェード", 11, KC::Effect, kFade),
+    Kind<Tile>("TGraphicEffectTileEvent", "タイル", 12, KC::Effect, kTile),
+    Kind<Blink>("TGraphicEffectBlinkEvent", "点滅", 13, KC::Effect, kBlink),
+    Kind<Vib>("TGraphicEffectVibrationEvent", "振動", 14, KC::Effect, kVibration),
+    Kind<TGraphicEffectMonoYUVEvent>("TGraphicEffectMonoYUVEvent", "モノクロ", 15, KC::Effect, kNone),
+    Kind<Sepia>("TGraphicEffectSepiaEvent", "色調変化", 16, KC::Effect, kSepia),
+    Kind<TGraphicEffectNegaEvent>("TGraphicEffectNegaEvent", "ネガ反転", 17, KC::Effect, kNone),
+    Kind<Bright>("TGraphicEffectBrightnessEvent", "輝度調整", 18, KC::Effect, kBrightness),
+    Kind<NoiseB>("TGraphicEffectNoiseBrightnessEvent", "輝度ノイズ", 19, KC::Effect, kNoiseBrightness),
+    Kind<NoiseC>("TGraphicEffectNoiseColorEvent", "色ノイズ", 20, KC::Effect, kNoiseColor),
+    Kind<Rev>("TGraphicEffectColorRevisionEvent", "色調整", 21, KC::Effect, kColorRevision),
+    Kind<Discolor>("TGraphicEffectDiscolorEvent", "退色", 22, KC::Effect, kDiscolor),
+    Kind<Blur>("TGraphicEffectSplitBlurEvent", "スプリットブラー", 23, KC::Effect, kSplitBlur),
+    Kind<Mosaic>("TGraphicEffectMosaicEvent", "モザイク", 24, KC::Effect, kMosaic),
+    Kind<Trans>("TGraphicEffectTransitionEvent", "トランジション", 25, KC::Effect, kTransition),
+    Kind<Swap>("TGraphicEffectSwapLayerEvent", "レイヤーの順番変更", 26, KC::Effect, kSwapLayer),
+    Kind<Snd>("TSoundSourceEvent", "", -1, KC::Sound, kSound),
 }};
 
 }  // namespace
@@ -310,6 +354,7 @@ const TKindInfo& KindOfSlot(int slot) {
 int64_t GetParamInt(const TParamDesc& p, const TEvent& e) {
   TFieldRef r = p.Ref(const_cast<TEvent&>(e));
   if (auto* i = std::get_if<int32_t*>(&r)) return **i;
+  if (auto* u = std::get_if<uint32_t*>(&r)) return **u;
   if (auto* l = std::get_if<int64_t*>(&r)) return **l;
   return 0;
 }
@@ -318,6 +363,8 @@ void SetParamInt(const TParamDesc& p, TEvent& e, int64_t v) {
   TFieldRef r = p.Ref(e);
   if (auto* i = std::get_if<int32_t*>(&r))
     **i = static_cast<int32_t>(static_cast<uint32_t>(v));
+  else if (auto* u = std::get_if<uint32_t*>(&r))
+    **u = static_cast<uint32_t>(v);
   else if (auto* l = std::get_if<int64_t*>(&r))
     **l = v;
 }
@@ -350,9 +397,9 @@ std::unique_ptr<TEvent> NewEventWithInitialValues(int32_t code) {
   if (!e) return e;
   for (const TParamDesc& p : KindInfo(code)->Params) {
     if (p.IsString())
-      SetParamString(p, *e, std::string(p.InitialText));
+      SetParamString(p, *e, std::string(p.Dialog.InitialText));
     else
-      SetParamInt(p, *e, p.Initial);
+      SetParamInt(p, *e, p.Dialog.Initial);
   }
   return e;
 }

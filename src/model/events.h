@@ -1,6 +1,6 @@
 // Event records of the 28 kinds. Field order and widths follow the file formats: every
 // parameter is a signed 32-bit integer unless noted, times and EventNumber are unsigned
-// 32-bit, sound sample positions are signed 64-bit.
+// 32-bit, the movie's frame range is unsigned 32-bit, sound sample positions are signed 64-bit.
 #pragma once
 
 #include <cstdint>
@@ -81,8 +81,9 @@ struct TGraphicSourceMovieEvent : TEventOf<kind::Movie> {
   int32_t BlendMode = 0;
   std::string FileName;
   int32_t FrameAppointMode = 0;
-  int32_t StartFrame = 0;
-  int32_t EndFrame = 0;
+  // Frame numbers, or milliseconds into the movie; unsigned like every time.
+  uint32_t StartFrame = 0;
+  uint32_t EndFrame = 0;
 };
 
 struct TGraphicSourceMasterEvent : TEventOf<kind::Master> {

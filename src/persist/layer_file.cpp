@@ -64,26 +64,27 @@ int32_t Low32(int64_t v) {
 
 void WriteParam(TExtIniFile& ini, const std::string& sec, const TParamDesc& p, const TEvent& e,
                 const std::string& folder) {
-  switch (p.Writer) {
+  const TFileSpelling& f = p.File;
+  switch (f.Writer) {
     case TValueWriter::Unsigned:
-      ini.WriteInteger(sec, p.Key, Low32(GetParamInt(p, e)));
+      ini.WriteInteger(sec, f.Key, Low32(GetParamInt(p, e)));
       break;
     case TValueWriter::Signed:
-      ini.WriteSignedInteger(sec, p.Key, Low32(GetParamInt(p, e)));
+      ini.WriteSignedInteger(sec, f.Key, Low32(GetParamInt(p, e)));
       break;
     case TValueWriter::Color:
-      ini.WriteColor(sec, p.Key, Low32(GetParamInt(p, e)));
+      ini.WriteColor(sec, f.Key, Low32(GetParamInt(p, e)));
       break;
     case TValueWriter::String:
-      ini.WriteString(sec, p.Key, GetParamString(p, e));
+      ini.WriteString(sec, f.Key, GetParamString(p, e));
       break;
     case TValueWriter::Lines:
-      ini.WriteStrings(sec, p.Key, SplitLines(GetParamString(p, e)));
+      ini.WriteStrings(sec, f.Key, SplitLines(GetParamString(p, e)));
       break;
     case TValueWriter::Path: {
       const std::string& held = GetParamString(p, e);
-      ini.WriteString(sec, p.Key, held);
-      ini.WriteString(sec, p.RelKey, RelativeStoredPath(held, folder));
+      ini.WriteString(sec, f.Key, held);
+      ini.WriteString(sec, f.RelKey, RelativeStoredPath(held, folder));
       break;
     }
   }
@@ -91,30 +92,32 @@ void WriteParam(TExtIniFile& ini, const std::string& sec, const TParamDesc& p, c
 
 void ReadParam(const TExtIniFile& ini, const std::string& sec, const TParamDesc& p, TEvent& e,
                const std::string& folder) {
-  const int32_t def = Low32(p.Default);
-  switch (p.ReadAs) {
-    // Unsigned values come back as unsigned 32-bit numbers: a 64-bit field gets upper half 0.
+  const TFileSpelling& f = p.File;
+  const int32_t def = Low32(f.Default);
+  switch (f.Reader) {
+    // Unsigned values come back as unsigned 32-bit numbers: a 64-bit field gets upper half 0,
+    // a 32-bit field (signed or not) the same 32 bits that were written.
     case TValueWriter::Unsigned:
-      SetParamInt(p, e, static_cast<uint32_t>(ini.ReadInteger(sec, p.Key, def)));
+      SetParamInt(p, e, static_cast<uint32_t>(ini.ReadInteger(sec, f.Key, def)));
       break;
     case TValueWriter::Signed:
-      SetParamInt(p, e, ini.ReadSignedInteger(sec, p.Key, def));
+      SetParamInt(p, e, ini.ReadSignedInteger(sec, f.Key, def));
       break;
     case TValueWriter::Color:
-      SetParamInt(p, e, ini.ReadColor(sec, p.Key, def));
+      SetParamInt(p, e, ini.ReadColor(sec, f.Key, def));
       break;
     case TValueWriter::String:
-      SetParamString(p, e, ini.ReadString(sec, p.Key, ""));
+      SetParamString(p, e, ini.ReadString(sec, f.Key, ""));
       break;
     case TValueWriter::Lines: {
       std::vector<std::string> lines;
-      ini.ReadStrings(sec, p.Key, lines);
+      ini.ReadStrings(sec, f.Key, lines);
       SetParamString(p, e, JoinLines(lines));
       break;
     }
     case TValueWriter::Path:
       SetParamString(
-          p, e, ResolveStoredPath(ini.ReadString(sec, p.Key, ""), ini.ReadString(sec, p.RelKey, ""), folder));
+          p, e, ResolveStoredPath(ini.ReadString(sec, f.Key, ""), ini.ReadString(sec, f.RelKey, ""), folder));
       break;
   }
 }

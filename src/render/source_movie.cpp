@@ -83,8 +83,8 @@ TSourceResult RunMovieSource(TSourcePass& p) {
       last = static_cast<double>(Round(event->EndFrame / frameMs));
     } else {
       // Frame numbers, compared as unsigned: EndFrame 2147483647 means the last frame.
-      first = std::min(static_cast<uint32_t>(event->StartFrame), reader->LastFrame());
-      last = std::min(static_cast<uint32_t>(event->EndFrame), reader->LastFrame());
+      first = std::min(event->StartFrame, reader->LastFrame());
+      last = std::min(event->EndFrame, reader->LastFrame());
     }
     const TInterpolationStart start =
         MakeInterpolationStart(p.Event, p.Studio.CurrentTime, p.Studio.FrameDuration, seeking);

@@ -78,14 +78,18 @@ TEST(EventKinds, EveryParameterReachesItsOwnField) {
     }
     std::set<std::string_view> keys;
     for (const TParamDesc& p : k.Params) {
-      EXPECT_TRUE(keys.insert(p.Key).second) << k.RecordName << " repeats key " << p.Key;
-      if (p.Writer == TValueWriter::Path) {
-        EXPECT_TRUE(keys.insert(p.RelKey).second);
+      EXPECT_TRUE(keys.insert(p.File.Key).second) << k.RecordName << " repeats key " << p.File.Key;
+      if (p.File.Writer == TValueWriter::Path) {
+        EXPECT_TRUE(keys.insert(p.File.RelKey).second);
       }
+      // Strings are spelled as strings, numbers as numbers.
+      const bool textual = p.File.Writer == TValueWriter::String || p.File.Writer == TValueWriter::Lines ||
+                           p.File.Writer == TValueWriter::Path;
+      EXPECT_EQ(textual, p.IsString()) << k.RecordName << "." << p.Field;
       if (!p.IsString()) {
-        EXPECT_LE(p.Min, p.Max) << p.Field;
-        EXPECT_GE(p.Initial, p.Min) << k.RecordName << "." << p.Field;
-        EXPECT_LE(p.Initial, p.Max) << k.RecordName << "." << p.Field;
+        EXPECT_LE(p.Dialog.Min, p.Dialog.Max) << p.Field;
+        EXPECT_GE(p.Dialog.Initial, p.Dialog.Min) << k.RecordName << "." << p.Field;
+        EXPECT_LE(p.Dialog.Initial, p.Dialog.Max) << k.RecordName << "." << p.Field;
       }
     }
   }
@@ -100,16 +104,17 @@ TEST(EventKinds, StartEndPairsShareTheirDescription) {
       std::string end = "End" + std::string(p.Field.substr(5));
       const TParamDesc* q = FindParam(k, end);
       ASSERT_NE(q, nullptr) << k.RecordName << " lacks " << end;
-      EXPECT_EQ(p.Writer, q->Writer) << end;
-      EXPECT_EQ(p.Min, q->Min) << end;
-      EXPECT_EQ(p.Max, q->Max) << end;
+      EXPECT_EQ(p.Type, q->Type) << end;
+      EXPECT_EQ(p.File.Writer, q->File.Writer) << end;
+      EXPECT_EQ(p.Dialog.Min, q->Dialog.Min) << end;
+      EXPECT_EQ(p.Dialog.Max, q->Dialog.Max) << end;
       bool farEnd = (k.Code == kind::Transition && end == "EndPower") ||
                     (k.Code == kind::Movie && end == "EndFrame") ||
                     (k.Code == kind::Sound && end == "EndSample");
       if (farEnd) {
-        EXPECT_GT(q->Default, p.Default) << end;
+        EXPECT_GT(q->File.Default, p.File.Default) << end;
       } else {
-        EXPECT_EQ(p.Default, q->Default) << k.RecordName << "." << end;
+        EXPECT_EQ(p.File.Default, q->File.Default) << k.RecordName << "." << end;
       }
     }
   }
@@ -156,7 +161,7 @@ TEST(EventKinds, FileDefaultsThatDifferFromTheDialogs) {
   auto def = [](int32_t code, std::string_view field) {
     const TParamDesc* p = FindParam(*KindInfo(code), field);
     EXPECT_NE(p, nullptr) << field;
-    return p ? p->Default : -999;
+    return p ? p->File.Default : -999;
   };
   EXPECT_EQ(def(kind::Text, "Font.Size"), 12);
   EXPECT_EQ(def(kind::Rotate, "OriginDirection"), 4);
@@ -168,9 +173,27 @@ TEST(EventKinds, FileDefaultsThatDifferFromTheDialogs) {
   EXPECT_EQ(def(kind::Sound, "EndSample"), 2147483647);
   // Colour revision is written signed and read with the unsigned reader.
   const TParamDesc* rev = FindParam(*KindInfo(kind::ColorRevision), "StartRed");
-  EXPECT_EQ(rev->Writer, TValueWriter::Signed);
-  EXPECT_EQ(rev->ReadAs, TValueWriter::Unsigned);
-  EXPECT_EQ(FindParam(*KindInfo(kind::Text), "Font.Align")->Writer, TValueWriter::Color);
+  EXPECT_EQ(rev->File.Writer, TValueWriter::Signed);
+  EXPECT_EQ(rev->File.Reader, TValueWriter::Unsigned);
+  EXPECT_EQ(FindParam(*KindInfo(kind::Text), "Font.Align")->File.Writer, TValueWriter::Color);
+}
+
+// The value type is the record member's, whatever the file spelling: fields written with
+// the unsigned writer are still signed numbers.
+TEST(EventKinds, ValueTypesComeFromTheFields) {
+  auto type = [](int32_t code, std::string_view field) { return FindParam(*KindInfo(code), field)->Type; };
+  EXPECT_EQ(type(kind::Transition, "EndPower"), TFieldType::Int32);
+  EXPECT_EQ(type(kind::Trim, "StartX"), TFieldType::Int32);
+  EXPECT_EQ(type(kind::Movie, "StartFrame"), TFieldType::UInt32);
+  EXPECT_EQ(type(kind::Sound, "EndSample"), TFieldType::Int64);
+  EXPECT_EQ(type(kind::Text, "Text"), TFieldType::String);
+  TGraphicEffectTransitionEvent t;
+  SetParamInt(*FindParam(*KindInfo(kind::Transition), "EndPower"), t, 4294967276);  // the low 32 bits
+  EXPECT_EQ(t.EndPower, -20);
+  EXPECT_EQ(GetParamInt(*FindParam(*KindInfo(kind::Transition), "EndPower"), t), -20);
+  TGraphicSourceMovieEvent m;
+  SetParamInt(*FindParam(*KindInfo(kind::Movie), "StartFrame"), m, -1);
+  EXPECT_EQ(GetParamInt(*FindParam(*KindInfo(kind::Movie), "StartFrame"), m), 4294967295);
 }
 
 TEST(EventKinds, CopyIsDeepAndKeepsEveryField) {

@@ -328,7 +328,7 @@ TEST(LayerFile, MovedFoldersStillFindFilesThroughTheRelativeKeys) {
     const TEvent* e = back.ListForKind(code)->Last();
     const TKindInfo& k = *KindInfo(code);
     for (const TParamDesc& p : k.Params)
-      if (p.Writer == TValueWriter::Path) return GetParamString(p, *e);
+      if (p.File.Writer == TValueWriter::Path) return GetParamString(p, *e);
     return {};
   };
   EXPECT_EQ(fileOf(kind::Image), t.Path() + "/moved-proj/img/a.png");

@@ -197,6 +197,22 @@ TEST(ColourEffects, ColourRevisionSweepsThroughNegativeAmounts) {
     })) << k;
 }
 
+// Split blur with the loop count from -3 to 6 over 0 ... 1000 ms: Round(Loop) passes, none
+// while the count is 0 or negative.
+TEST(ColourEffects, SplitBlurRunsNoPassForANegativeLoopCount) {
+  TFixture f;
+  auto& e = AddEvent<TGraphicEffectSplitBlurEvent>(*f.Layer, 0, 1000);
+  e.StartPower = e.EndPower = 40;
+  e.StartLoop = -3;
+  e.EndLoop = 6;
+  const auto frames = f.Render();
+  for (int k = 0; k < 10; ++k)
+    ASSERT_EQ(frames[size_t(k)], f.Expected([&](TABitmap& b) {
+      for (int i = 0; i < k - 3; ++i)
+        SplitBlurPass(b, 40);
+    })) << k;
+}
+
 TEST(ColourEffects, MosaicInPercentAndDegenerateRectangles) {
   {
     // Percent, (0, 0) to (100, 100) at strength 255: the bottom-left pixel's colour everywhere.

@@ -237,6 +237,18 @@ TEST(Transition, WidthAndPowerAreClamped) {
   EXPECT_EQ(frames[15], f.Blend(5, 255));
 }
 
+// Power from ClampInt64(300, 0, 255) = 255 down to ClampInt64(-20, 0, 255) = 0.
+TEST(Transition, NegativeEndPowerClampsToZero) {
+  TTransitionFixture f;
+  f.Event->StartPower = 300;
+  f.Event->EndPower = -20;
+  f.Event->StartVag = f.Event->EndVag = 8;
+  const auto frames = RenderAll(f.Project);
+  for (int k = 0; k < 10; ++k)
+    ASSERT_EQ(frames[size_t(10 + k)], f.Blend(8, Round(255.0 - 255.0 / 9.0 * k))) << "frame " << 10 + k;
+  EXPECT_EQ(frames[19], Pixels(f.Old));  // power 0: the picture to leave
+}
+
 TEST(Transition, SourceThatContinuesShowsNoChange) {
   ScratchDir dir;
   TProject p;

@@ -229,8 +229,8 @@ class MovieSource : public ::testing::Test {
     std::filesystem::remove_all(folder_, ec);
   }
 
-  TGraphicSourceMovieEvent& AddMovie(TProject& p, uint32_t start, uint32_t end, int32_t mode, int32_t first,
-                                     int32_t last, const std::string& name = "layer") {
+  TGraphicSourceMovieEvent& AddMovie(TProject& p, uint32_t start, uint32_t end, int32_t mode, uint32_t first,
+                                     uint32_t last, const std::string& name = "layer") {
     auto& e = AddEvent<TGraphicSourceMovieEvent>(AddLayer(p, name), start, end);
     e.FileName = movie_;
     e.FrameAppointMode = mode;

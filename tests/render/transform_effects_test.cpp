@@ -316,6 +316,28 @@ TEST(TrimEffect, RectanglesPastThePictureKeepThePartOnIt) {
   EXPECT_TRUE(Same(Layer(d).WorkBitmap, src));
 }
 
+// A left edge of -10 pixels: the rectangle from -10 to 30 is 40 wide and keeps the part that
+// lies on the picture, columns 0 ... 29.
+TEST(TrimEffect, NegativeLeftEdgeKeepsThePartOnThePicture) {
+  ScratchDir dir;
+  const TABitmap src = Pattern(50, 40, 9);
+  TVexaStudio s;
+  Configure(s, 320, 240, 25);
+  TGraphicLayer& l = AddLayer(s.Project);
+  AddImage(l, 0, 1000, WritePattern(dir, "a.bmp", 50, 40, 9));
+  auto& e = AddEvent<TGraphicEffectTrimEvent>(l, 0, 1000);
+  e.TrimType = 0;
+  e.StartX = e.EndX = -10;
+  e.StartX2 = e.EndX2 = 30;
+  e.StartY = e.EndY = 0;
+  e.StartY2 = e.EndY2 = 40;
+  ASSERT_TRUE(s.PrepareSession());
+  s.ComposeFrame();
+  TABitmap expected;
+  CropBitmap(0, 0, 30, 40, expected, src);
+  EXPECT_TRUE(Same(Layer(s).WorkBitmap, expected));
+}
+
 TEST(MirrorEffect, StaysMirroredWhileASizeChangeRebuildsThePicture) {
   ScratchDir dir;
   const TABitmap src = Pattern(64, 32, 9);
@@ -510,6 +532,51 @@ TEST(VibrationEffect, IntervalsBelowAFrameLastOneFrameAndReversedRangesStayInsid
     const int32_t dx = std::abs(Layer(s).DstX - 50);
     EXPECT_GE(dx, 3);
     EXPECT_LE(dx, 9);
+  }
+}
+
+// Negative ranges are displacements to the left and up: with minimum = maximum = -7 (and -3
+// vertically) the first target is exactly (-7, -3); later hops only flip the signs. A negative
+// interval is not below one frame when compared without sign, so it stays, and every frame is
+// a hop.
+TEST(VibrationEffect, NegativeMinimaAndIntervals) {
+  ScratchDir dir;
+  TVexaStudio s;
+  Configure(s, 200, 200, 25);
+  TGraphicLayer& l = AddLayer(s.Project);
+  AddImage(l, 0, 1000, WritePattern(dir, "a.bmp", 40, 40, 15));
+  auto& pos = AddEvent<TGraphicEffectPositionEvent>(l, 0, 1000);
+  pos.StartX = pos.EndX = pos.StartY = pos.EndY = 50;
+  auto& e = AddEvent<TGraphicEffectVibrationEvent>(l, 0, 1000);
+  e.StartInterval = e.EndInterval = -100;
+  e.StartMinX = e.EndMinX = e.StartMaxX = e.EndMaxX = -7;
+  e.StartMinY = e.EndMinY = e.StartMaxY = e.EndMaxY = -3;
+  ASSERT_TRUE(s.PrepareSession());
+  s.ComposeFrame();
+  EXPECT_EQ(Layer(s).DstX, 43);
+  EXPECT_EQ(Layer(s).DstY, 47);
+  EXPECT_DOUBLE_EQ(StateOf<TVibrationState>(s, kind::Vibration).Interval.Value, -100);
+  for (int f = 1; f < 20; ++f) {
+    s.ComposeFrame();
+    EXPECT_EQ(StateOf<TVibrationState>(s, kind::Vibration).HopFrames, 1);
+    EXPECT_EQ(std::abs(Layer(s).DstX - 50), 7) << "frame " << f;
+    EXPECT_EQ(std::abs(Layer(s).DstY - 50), 3) << "frame " << f;
+  }
+  // A range from -5 to 5 keeps every displacement inside it.
+  TVexaStudio r;
+  Configure(r, 200, 200, 25);
+  TGraphicLayer& rl = AddLayer(r.Project);
+  AddImage(rl, 0, 1000, WritePattern(dir, "a.bmp", 40, 40, 15));
+  auto& rp = AddEvent<TGraphicEffectPositionEvent>(rl, 0, 1000);
+  rp.StartX = rp.EndX = rp.StartY = rp.EndY = 50;
+  auto& re = AddEvent<TGraphicEffectVibrationEvent>(rl, 0, 1000);
+  re.StartInterval = re.EndInterval = 0;
+  re.StartMinX = re.EndMinX = -5;
+  re.StartMaxX = re.EndMaxX = 5;
+  ASSERT_TRUE(r.PrepareSession());
+  for (int f = 0; f < 20; ++f) {
+    r.ComposeFrame();
+    EXPECT_LE(std::abs(Layer(r).DstX - 50), 5) << "frame " << f;
   }
 }
 

@@ -68,7 +68,7 @@ TEST(EventSummary, MovieByAppointMode) {
   m.FrameAppointMode = 2;
   EXPECT_EQ(EventSummary(m), "clip.avi");
   m.FrameAppointMode = 0;
-  m.StartFrame = -1;  // not a signed field
+  m.StartFrame = 4294967295u;  // an unsigned field
   EXPECT_EQ(EventSummary(m), "clip.avi　開始フレーム：4294967295→終了フレーム：61000");
 }
 
@@ -200,16 +200,16 @@ TEST(EventSummary, SepiaAndColourRevision) {
   EXPECT_EQ(EventSummary(c), "R：-5 G：0 B：255 → R：1 G：-2 B：3");
 }
 
-TEST(EventSummary, PowerPairsSignedOnlyForBrightness) {
+TEST(EventSummary, PowerPairsShowTheirSign) {
   TGraphicEffectBrightnessEvent b;
   b.StartPower = -255;
   b.EndPower = 255;
   EXPECT_EQ(EventSummary(b), "-255 → 255");
 
   TGraphicEffectDiscolorEvent d;
-  d.StartPower = -1;  // unsigned field: written as a 32-bit unsigned number
+  d.StartPower = -1;  // outside the dialog's range, but a signed value all the same
   d.EndPower = 255;
-  EXPECT_EQ(EventSummary(d), "4294967295 → 255");
+  EXPECT_EQ(EventSummary(d), "-1 → 255");
 
   TGraphicEffectNoiseColorEvent nc;
   nc.StartPower = 3;

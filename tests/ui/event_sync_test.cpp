@@ -31,8 +31,8 @@ TEST(SyncSound, CopiesSpanAndRangeIntoTheMovie) {
   EXPECT_EQ(ui.Confirmations, std::vector<std::string>{kConfirm});
   EXPECT_EQ(p.movie.StartTime, 1000u);
   EXPECT_EQ(p.movie.EndTime, 5000u);
-  EXPECT_EQ(p.movie.StartFrame, 5);
-  EXPECT_EQ(p.movie.EndFrame, INT32_MIN);  // 0x80000000
+  EXPECT_EQ(p.movie.StartFrame, 5u);
+  EXPECT_EQ(p.movie.EndFrame, 0x80000000u);  // the low 32 bits
   EXPECT_EQ(p.movie.FrameAppointMode, 1);
   EXPECT_EQ(ui.Refreshed, std::vector<TEvent*>{&p.movie});
   EXPECT_EQ(p.sound.StartTime, 1000u);  // the sound is the source of the copy
@@ -67,7 +67,7 @@ TEST(SyncSound, Refusals) {
   EXPECT_EQ(no.Confirmations.size(), 1u);
 
   EXPECT_EQ(p.movie.StartTime, 10u);
-  EXPECT_EQ(p.movie.StartFrame, 3);
+  EXPECT_EQ(p.movie.StartFrame, 3u);
   EXPECT_EQ(p.movie.FrameAppointMode, 0);
   EXPECT_TRUE(no.Refreshed.empty() && samples.Refreshed.empty());
 }
@@ -75,7 +75,7 @@ TEST(SyncSound, Refusals) {
 TEST(SyncMovie, CopiesSpanAndWidenedRangeIntoTheSound) {
   Pair p;
   p.movie.FrameAppointMode = 1;
-  p.movie.StartFrame = -1;  // 0xFFFFFFFF: widened with a zero high half
+  p.movie.StartFrame = 0xFFFFFFFFu;  // widened with a zero high half
   p.movie.EndFrame = 61000;
   p.sound.SampleAppointMode = 0;
   TEvent* sources[] = {&p.movie};

@@ -25,7 +25,7 @@ TEST(DirectionName, NamesTheNineAnchorsAndNothingElse) {
 TEST(NumberText, SignedWithMinusOthersAsUnsigned32) {
   EXPECT_EQ(SignedText(-500), "-500");
   EXPECT_EQ(SignedText(2100000000), "2100000000");
-  EXPECT_EQ(UnsignedText(-1), "4294967295");
+  EXPECT_EQ(UnsignedText(4294967295u), "4294967295");
   EXPECT_EQ(UnsignedText(255), "255");
 }
 

@@ -15,12 +15,11 @@ void RunAlphaMaskEffect(TEffectPass& p) {
   if (!p.PixelWork()) return;
   TRenderLayer& layer = p.Layer;
   TABitmap& work = layer.WorkBitmap;
-  const auto maskType = static_cast<int64_t>(ParamValue(p.Event, "MaskType"));
-  if (maskType == 0) {
+  const auto& e = static_cast<const TGraphicEffectAlphaMaskEvent&>(p.Event);
+  if (e.MaskType == 0) {
     // Pixels of the key colour become transparent, every other pixel opaque.
-    ColorKey(0, 0, work.Width(), work.Height(), static_cast<uint32_t>(ParamValue(p.Event, "Color")), work);
-  } else if (maskType == 1) {
-    const auto& e = static_cast<const TGraphicEffectAlphaMaskEvent&>(p.Event);
+    ColorKey(0, 0, work.Width(), work.Height(), static_cast<uint32_t>(e.Color), work);
+  } else if (e.MaskType == 1) {
     LoadStretchedPicture(p, e.MaskFileName, work.Width(), work.Height(), p.Pass.Scratch);
     layer.SpareBitmap.Clear();
     layer.SpareBitmap.SetSize(work.Width(), work.Height());

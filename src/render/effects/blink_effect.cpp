@@ -22,7 +22,8 @@ void Init(TEffectPass& p, TBlinkState& s) {
   // The state of the event's first frame ...
   TInterpolationStart first = at;
   first.Seeking = false;
-  first.Init(s.Interval, ParamValue(p.Event, "StartInterval"), ParamValue(p.Event, "EndInterval"));
+  const auto& e = static_cast<const TGraphicEffectBlinkEvent&>(p.Event);
+  first.Init(s.Interval, e.StartInterval, e.EndInterval);
   s.Sign = 1;
   s.Countdown = s.Interval.Value;
   // ... and after a seek, played forward frame by frame, so that the phase is the one that a

@@ -7,7 +7,8 @@ namespace vexa {
 
 void RunBrightnessEffect(TEffectPass& p) {
   auto& s = p.StateAs<TColourState<1>>();
-  StepColourValues<1>(p, s, {{{"StartPower", "EndPower"}}});
+  const auto& e = static_cast<const TGraphicEffectBrightnessEvent&>(p.Event);
+  StepColourValues<1>(p, s, {{{double(e.StartPower), double(e.EndPower)}}});
   if (!p.PixelWork()) return;
   // The rounded power as a signed 16-bit value; the kernel clamps it to -255 ... 255.
   AdjustBrightness(p.Layer.WorkBitmap, static_cast<int16_t>(s.V[0].Rounded()));

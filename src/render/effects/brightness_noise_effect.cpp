@@ -8,7 +8,8 @@ namespace vexa {
 
 void RunBrightnessNoiseEffect(TEffectPass& p) {
   auto& s = p.StateAs<TColourState<1>>();
-  StepColourValues<1>(p, s, {{{"StartPower", "EndPower"}}});
+  const auto& e = static_cast<const TGraphicEffectNoiseBrightnessEvent&>(p.Event);
+  StepColourValues<1>(p, s, {{{double(e.StartPower), double(e.EndPower)}}});
   if (!p.PixelWork()) return;
   AddBrightnessNoise(p.Layer.WorkBitmap, static_cast<uint16_t>(s.V[0].Rounded()), TRandomDraw(&Random32));
   p.Layer.PictureChanged = 1;

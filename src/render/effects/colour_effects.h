@@ -5,7 +5,6 @@
 
 #include <array>
 #include <cstddef>
-#include <string_view>
 
 #include "render/effects/effect_support.h"
 #include "render/interpolation.h"
@@ -19,8 +18,9 @@ struct TColourState : TEffectState {
   std::array<TInterpolated, N> V;
 };
 
-struct TFieldPair {
-  std::string_view Start, End;
+// The values of a Start/End pair of the event.
+struct TValuePair {
+  double Start, End;
 };
 
 // The stepping part every colour kind shares: in a stepping pass, initialise the values from
@@ -42,10 +42,10 @@ void StepColourValues(TEffectPass& p, TColourState<N>& s, Init init) {
 }
 
 template <size_t N>
-void StepColourValues(TEffectPass& p, TColourState<N>& s, const std::array<TFieldPair, N>& fields) {
+void StepColourValues(TEffectPass& p, TColourState<N>& s, const std::array<TValuePair, N>& pairs) {
   StepColourValues(p, s, [&](TColourState<N>& st) {
     for (size_t i = 0; i < N; ++i)
-      InitPair(st.V[i], p, fields[i].Start, fields[i].End);
+      InitPair(st.V[i], p, pairs[i].Start, pairs[i].End);
   });
 }
 

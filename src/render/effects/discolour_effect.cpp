@@ -7,7 +7,8 @@ namespace vexa {
 
 void RunDiscolourEffect(TEffectPass& p) {
   auto& s = p.StateAs<TColourState<1>>();
-  StepColourValues<1>(p, s, {{{"StartPower", "EndPower"}}});
+  const auto& e = static_cast<const TGraphicEffectDiscolorEvent&>(p.Event);
+  StepColourValues<1>(p, s, {{{double(e.StartPower), double(e.EndPower)}}});
   if (!p.PixelWork()) return;
   FadeToGray(p.Layer.WorkBitmap, static_cast<uint8_t>(s.V[0].Rounded()));  // low 8 bits
   p.Layer.PictureChanged = 1;

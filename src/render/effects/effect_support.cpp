@@ -1,23 +1,10 @@
 #include "render/effects/effect_support.h"
 
 #include <algorithm>
-#include <stdexcept>
-#include <string>
 
-#include "model/event_kinds.h"
 #include "render/studio.h"
 
 namespace vexa {
-
-double ParamValue(const TEvent& event, std::string_view field) {
-  const TKindInfo* kind = KindInfo(event.EventType);
-  const TParamDesc* param = kind ? FindParam(*kind, field) : nullptr;
-  if (!param)
-    throw std::logic_error("event kind " + std::to_string(event.EventType) + " has no " + std::string(field));
-  const int64_t v = GetParamInt(*param, event);
-  if (param->ReadAs == TValueWriter::Unsigned) return static_cast<double>(static_cast<uint32_t>(v));
-  return static_cast<double>(v);
-}
 
 TAnchor DirectionAnchor(int64_t d, int32_t w, int32_t h) {
   const int64_t column = d % 3, row = std::min<int64_t>(d / 3, 2);

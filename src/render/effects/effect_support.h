@@ -1,18 +1,14 @@
-// Helpers shared by the effect kinds: parameters read through the kind table, unit
-// conversions, the interpolation start of the pass, and the exchange of the working pictures.
+// Helpers shared by the effect kinds: unit conversions, the interpolation start of the pass,
+// and the exchange of the working pictures. Each kind reads the typed fields of its own
+// record (static_cast of p.Event to its record type), never a field looked up by name.
 #pragma once
 
 #include <cstdint>
-#include <string_view>
 
 #include "render/interpolation.h"
 #include "render/render_pass.h"
 
 namespace vexa {
-
-// A parameter of the event's kind, read with the signedness the kind table gives it (unsigned
-// fields as their unsigned 32-bit value). Throws std::logic_error for a field the kind lacks.
-double ParamValue(const TEvent& event, std::string_view field);
 
 // The anchor of direction code d over a w x h area: column d mod 3 and row d div 3 give
 // x = 0, w shr 1, w and y = 0, h shr 1, h. Rows past the third count as the third.
@@ -24,17 +20,14 @@ TAnchor DirectionAnchor(int64_t d, int32_t w, int32_t h);
 // The interpolation start of the pass's event at the current clock.
 TInterpolationStart InterpolationStartOf(const TEffectPass& p);
 
-// Initialises v from the event's Start and End fields, each passed through convert (a
-// function of one double).
+// Initialises v from the values of the event's Start and End fields, each passed through
+// convert (a function of one double).
 template <class Convert>
-void InitPair(TInterpolated& v, const TEffectPass& p, std::string_view startField, std::string_view endField,
-              Convert convert) {
-  InterpolationStartOf(p).Init(v, convert(ParamValue(p.Event, startField)),
-                               convert(ParamValue(p.Event, endField)));
+void InitPair(TInterpolated& v, const TEffectPass& p, double start, double end, Convert convert) {
+  InterpolationStartOf(p).Init(v, convert(start), convert(end));
 }
-inline void InitPair(TInterpolated& v, const TEffectPass& p, std::string_view startField,
-                     std::string_view endField) {
-  InitPair(v, p, startField, endField, [](double x) { return x; });
+inline void InitPair(TInterpolated& v, const TEffectPass& p, double start, double end) {
+  InitPair(v, p, start, end, [](double x) { return x; });
 }
 
 // Percent of a reference size: reference x (value x 0.01).

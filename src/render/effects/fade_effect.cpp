@@ -11,7 +11,8 @@ void RunFadeEffect(TEffectPass& p) {
   TFadeState& s = p.StateAs<TFadeState>();
   if (p.Stepping()) {
     if (p.NeedsInit()) {
-      InitPair(s.Alpha, p, "StartAlpha", "EndAlpha");
+      const auto& e = static_cast<const TGraphicEffectFadeEvent&>(p.Event);
+      InitPair(s.Alpha, p, e.StartAlpha, e.EndAlpha);
       p.List.CursorLoaded = true;
       p.Layer.NeedsRedraw = 1;
     } else if (s.Alpha.Advance()) {

@@ -17,13 +17,13 @@ enum TAction : int64_t { kSwap = 0, kToFront = 1, kToBack = 2 };
 // a target left over from an earlier event.
 bool FindTarget(TEffectPass& p, TLayerOrderState& s) {
   const auto& layers = p.Studio.RenderLayers;
+  const auto& e = static_cast<const TGraphicEffectSwapLayerEvent&>(p.Event);
   const int64_t last = layers.Count() - 1;
-  switch (static_cast<int64_t>(ParamValue(p.Event, "TargetMode"))) {
+  switch (e.TargetMode) {
     case 0:
-      s.Target = static_cast<double>(ClampInt64(static_cast<int64_t>(ParamValue(p.Event, "Index")), 0, last));
+      s.Target = static_cast<double>(ClampInt64(e.Index, 0, last));
       return true;
     case 1: {
-      const auto& e = static_cast<const TGraphicEffectSwapLayerEvent&>(p.Event);
       s.LastIndex = last;
       s.SearchIndex = -1;
       for (int64_t i = 0; i <= s.LastIndex; ++i) {
@@ -54,7 +54,7 @@ void RunLayerOrderEffect(TEffectPass& p) {
   const int own = layers.IndexOf(&p.Layer);
   if (own < 0 || count < 1) return;
   const int t = static_cast<int>(ClampInt64(Trunc(s.Target), 0, count - 1));
-  switch (static_cast<int64_t>(ParamValue(p.Event, "ActionMode"))) {
+  switch (static_cast<const TGraphicEffectSwapLayerEvent&>(p.Event).ActionMode) {
     case kSwap:
       layers.Exchange(t, own);
       break;

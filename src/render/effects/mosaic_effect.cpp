@@ -20,18 +20,19 @@ int32_t ToInt32(int64_t v) {
 
 void RunMosaicEffect(TEffectPass& p) {
   auto& s = p.StateAs<TColourState<5>>();
+  const auto& e = static_cast<const TGraphicEffectMosaicEvent&>(p.Event);
   StepColourValues(p, s, [&](TColourState<5>& st) {
     // PositionType 1: X values in percent of the picture's width, Y values of its height;
     // anything else: pixels.
-    const bool percent = static_cast<int64_t>(ParamValue(p.Event, "PositionType")) == 1;
+    const bool percent = e.PositionType == 1;
     const TPercentOf w{double(p.Layer.WorkBitmap.Width())}, h{double(p.Layer.WorkBitmap.Height())};
     auto x = [&](double v) { return percent ? w(v) : v; };
     auto y = [&](double v) { return percent ? h(v) : v; };
-    InitPair(st.V[kX], p, "StartX", "EndX", x);
-    InitPair(st.V[kY], p, "StartY", "EndY", y);
-    InitPair(st.V[kX2], p, "StartX2", "EndX2", x);
-    InitPair(st.V[kY2], p, "StartY2", "EndY2", y);
-    InitPair(st.V[kPower], p, "StartPower", "EndPower");
+    InitPair(st.V[kX], p, e.StartX, e.EndX, x);
+    InitPair(st.V[kY], p, e.StartY, e.EndY, y);
+    InitPair(st.V[kX2], p, e.StartX2, e.EndX2, x);
+    InitPair(st.V[kY2], p, e.StartY2, e.EndY2, y);
+    InitPair(st.V[kPower], p, e.StartPower, e.EndPower);
   });
   const double x = s.V[kX].Value, y = s.V[kY].Value, x2 = s.V[kX2].Value, y2 = s.V[kY2].Value;
   const int64_t width = Round(x2 - x), height = Round(y2 - y);

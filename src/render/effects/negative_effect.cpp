@@ -6,7 +6,7 @@
 namespace vexa {
 
 void RunNegativeEffect(TEffectPass& p) {
-  StepColourValues(p, p.StateAs<TColourState<0>>(), std::array<TFieldPair, 0>{});
+  StepColourValues(p, p.StateAs<TColourState<0>>(), std::array<TValuePair, 0>{});
   if (!p.PixelWork()) return;
   InvertColors(p.Layer.WorkBitmap);
   p.Layer.PictureChanged = 1;

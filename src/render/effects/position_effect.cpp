@@ -8,24 +8,25 @@ namespace {
 
 void Init(TEffectPass& p, TPositionState& s) {
   const int32_t fw = p.Studio.FrameBitmap.Width(), fh = p.Studio.FrameBitmap.Height();
-  const int64_t type = static_cast<int64_t>(ParamValue(p.Event, "PositionType"));
+  const auto& e = static_cast<const TGraphicEffectPositionEvent&>(p.Event);
+  const int64_t type = e.PositionType;
   double x0, x1, y0, y1;
   if (type == 2) {
     // From one anchor of the frame to another.
-    const TAnchor a = DirectionAnchor(static_cast<int64_t>(ParamValue(p.Event, "StartDirection")), fw, fh);
-    const TAnchor b = DirectionAnchor(static_cast<int64_t>(ParamValue(p.Event, "EndDirection")), fw, fh);
+    const TAnchor a = DirectionAnchor(e.StartDirection, fw, fh);
+    const TAnchor b = DirectionAnchor(e.EndDirection, fw, fh);
     x0 = static_cast<double>(a.X), x1 = static_cast<double>(b.X);
     y0 = static_cast<double>(a.Y), y1 = static_cast<double>(b.Y);
   } else {
     // Pixels, or percent of the frame (any other unit counts as pixels).
     auto cx = [&](double v) { return type == 1 ? TPercentOf{static_cast<double>(fw)}(v) : v; };
     auto cy = [&](double v) { return type == 1 ? TPercentOf{static_cast<double>(fh)}(v) : v; };
-    x0 = cx(ParamValue(p.Event, "StartX")), x1 = cx(ParamValue(p.Event, "EndX"));
-    y0 = cy(ParamValue(p.Event, "StartY")), y1 = cy(ParamValue(p.Event, "EndY"));
+    x0 = cx(e.StartX), x1 = cx(e.EndX);
+    y0 = cy(e.StartY), y1 = cy(e.EndY);
   }
   // The named point of the picture lands on the position: both ends move by its anchor.
-  const TAnchor origin = DirectionAnchor(static_cast<int64_t>(ParamValue(p.Event, "OriginDirection")),
-                                         p.Layer.WorkBitmap.Width(), p.Layer.WorkBitmap.Height());
+  const TAnchor origin =
+      DirectionAnchor(e.OriginDirection, p.Layer.WorkBitmap.Width(), p.Layer.WorkBitmap.Height());
   const TInterpolationStart start = InterpolationStartOf(p);
   start.Init(s.X, x0 - static_cast<double>(origin.X), x1 - static_cast<double>(origin.X));
   start.Init(s.Y, y0 - static_cast<double>(origin.Y), y1 - static_cast<double>(origin.Y));

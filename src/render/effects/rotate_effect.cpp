@@ -9,9 +9,10 @@ namespace vexa {
 void RunRotateEffect(TEffectPass& p) {
   TRotateState& s = p.StateAs<TRotateState>();
   TRenderLayer& layer = p.Layer;
+  const auto& e = static_cast<const TGraphicEffectRotateEvent&>(p.Event);
   if (p.Stepping()) {
     if (p.NeedsInit()) {
-      InitPair(s.Angle, p, "StartAngle", "EndAngle");
+      InitPair(s.Angle, p, e.StartAngle, e.EndAngle);
       s.OffsetX = s.OffsetY = 0;
       p.List.CursorLoaded = true;
       layer.PictureChanged = 1;
@@ -22,8 +23,8 @@ void RunRotateEffect(TEffectPass& p) {
   if (p.PixelWork()) {
     // The origin is the anchor on the picture being turned, so that it stays the named point
     // (the centre, a corner ...) when effects before this one change the picture's size.
-    const TAnchor origin = DirectionAnchor(static_cast<int64_t>(ParamValue(p.Event, "OriginDirection")),
-                                           layer.WorkBitmap.Width(), layer.WorkBitmap.Height());
+    const TAnchor origin =
+        DirectionAnchor(e.OriginDirection, layer.WorkBitmap.Width(), layer.WorkBitmap.Height());
     s.OriginX = PassCoordinate(origin.X);
     s.OriginY = PassCoordinate(origin.Y);
     try {

@@ -5,18 +5,9 @@
 #include "render/studio.h"
 
 namespace vexa {
-namespace {
 
-void InitSizeState(TEffectPass& p, TSizeState& s) {
-  s.Units.Init(p, static_cast<int64_t>(ParamValue(p.Event, "SizeType")));
-  InitPair(s.W, p, "StartWidth", "EndWidth");
-  InitPair(s.H, p, "StartHeight", "EndHeight");
-}
-
-}  // namespace
-
-bool StepSizeState(TEffectPass& p, TSizeState& s) {
-  StepPictureState(p, s, &InitSizeState, [](TSizeState& st) {
+bool StepSizeState(TEffectPass& p, TSizeState& s, void (*init)(TEffectPass&, TSizeState&)) {
+  StepPictureState(p, s, init, [](TSizeState& st) {
     const bool w = AdvanceIn(st.W, st.Units.X), h = AdvanceIn(st.H, st.Units.Y);
     return w || h;
   });
@@ -29,7 +20,7 @@ bool StepSizeState(TEffectPass& p, TSizeState& s) {
 
 void RunSizeEffect(TEffectPass& p) {
   TSizeState& s = p.StateAs<TSizeState>();
-  if (!StepSizeState(p, s) || !p.PixelWork()) return;
+  if (!StepSizeState(p, s, &InitSizeState<TGraphicEffectSizeEvent>) || !p.PixelWork()) return;
   TRenderLayer& layer = p.Layer;
   try {
     // Fresh white, transparent paper that the resampled picture is laid over.

@@ -2,28 +2,26 @@
 #include <algorithm>
 
 #include "bitmap/colour_filters.h"
-#include "model/event_kinds.h"
 #include "render/effects/colour_effects.h"
 #include "render/studio.h"
 
 namespace vexa {
 namespace {
 
-// The most passes one frame runs: the editor's largest loop count. A file may hold any 32-bit
-// count, and billions of passes would hang the render.
-int64_t MaxLoops() {
-  const TKindInfo* k = KindInfo(kind::SplitBlur);
-  const TParamDesc* d = k ? FindParam(*k, "EndLoop") : nullptr;
-  return d ? d->Max : 255;
-}
+// The most passes one frame runs (the largest count the editor offers). A file may hold any
+// 32-bit count, and billions of passes would hang the render.
+constexpr int64_t kMaxLoops = 255;
 
 }  // namespace
 
 void RunSplitBlurEffect(TEffectPass& p) {
   auto& s = p.StateAs<TColourState<2>>();
-  StepColourValues<2>(p, s, {{{"StartPower", "EndPower"}, {"StartLoop", "EndLoop"}}});
+  const auto& e = static_cast<const TGraphicEffectSplitBlurEvent&>(p.Event);
+  StepColourValues<2>(
+      p, s, {{{double(e.StartPower), double(e.EndPower)}, {double(e.StartLoop), double(e.EndLoop)}}});
   if (!p.PixelWork()) return;
-  const int64_t loops = std::min(s.V[1].Rounded(), MaxLoops());
+  // None when the rounded count is 0 or negative.
+  const int64_t loops = std::min(s.V[1].Rounded(), kMaxLoops);
   for (int64_t i = 0; i < loops; ++i)
     SplitBlurPass(p.Layer.WorkBitmap, s.V[0].Rounded());
   p.Layer.PictureChanged = 1;

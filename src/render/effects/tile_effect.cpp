@@ -8,7 +8,7 @@ namespace vexa {
 
 void RunTileEffect(TEffectPass& p) {
   TSizeState& s = p.StateAs<TSizeState>();
-  if (!StepSizeState(p, s) || !p.PixelWork()) return;
+  if (!StepSizeState(p, s, &InitSizeState<TGraphicEffectTileEvent>) || !p.PixelWork()) return;
   TRenderLayer& layer = p.Layer;
   try {
     TileBitmap(PassCoordinate(s.WidthPixels()), PassCoordinate(s.HeightPixels()), layer.WorkBitmap,

@@ -7,7 +7,11 @@ namespace vexa {
 
 void RunToneChangeEffect(TEffectPass& p) {
   auto& s = p.StateAs<TColourState<3>>();
-  StepColourValues<3>(p, s, {{{"StartRed", "EndRed"}, {"StartGreen", "EndGreen"}, {"StartBlue", "EndBlue"}}});
+  const auto& e = static_cast<const TGraphicEffectSepiaEvent&>(p.Event);
+  StepColourValues<3>(p, s,
+                      {{{double(e.StartRed), double(e.EndRed)},
+                        {double(e.StartGreen), double(e.EndGreen)},
+                        {double(e.StartBlue), double(e.EndBlue)}}});
   if (!p.PixelWork()) return;
   // The kernel takes the low 8 bits of each rounded value.
   auto byte = [](const TInterpolated& v) { return static_cast<uint8_t>(v.Rounded()); };

@@ -15,7 +15,6 @@ struct TPositionState : TEffectState {
   TInterpolated X, Y;
 };
 
-// Size and tile: the target size in pixels.
 // Size and tile: the target size, kept in the event's unit (see TPictureUnits).
 struct TSizeState : TEffectState {
   TInterpolated W, H;
@@ -60,9 +59,19 @@ struct TVibrationState : TEffectState {
   int64_t PrevX = 0, PrevY = 0;
 };
 
-// The stepping part shared by size and tile (size_effect.cpp): initialises or steps W and H
-// and raises PictureChanged; false, with PictureValid lowered, when either is below 2 pixels.
-bool StepSizeState(TEffectPass& p, TSizeState& s);
+// The initialisation of size and tile, which have the same fields in records of their own.
+template <class Event>
+void InitSizeState(TEffectPass& p, TSizeState& s) {
+  const auto& e = static_cast<const Event&>(p.Event);
+  s.Units.Init(p, e.SizeType);
+  InitPair(s.W, p, e.StartWidth, e.EndWidth);
+  InitPair(s.H, p, e.StartHeight, e.EndHeight);
+}
+
+// The stepping part shared by size and tile (size_effect.cpp): initialises (with init) or
+// steps W and H and raises PictureChanged; false, with PictureValid lowered, when either is
+// below 2 pixels.
+bool StepSizeState(TEffectPass& p, TSizeState& s, void (*init)(TEffectPass&, TSizeState&));
 
 void RunPositionEffect(TEffectPass& p);
 void RunSizeEffect(TEffectPass& p);

@@ -13,8 +13,10 @@ namespace vexa {
 namespace {
 
 void InitTransition(TEffectPass& p, TTransitionState& s) {
-  InitPair(s.Power, p, "StartPower", "EndPower", [](double v) { return std::clamp(v, 0.0, 255.0); });
-  InitPair(s.Vag, p, "StartVag", "EndVag", [](double v) { return std::clamp(v, 1.0, 8.0); });
+  const auto& e = static_cast<const TGraphicEffectTransitionEvent&>(p.Event);
+  // ClampInt64 of the signed values: 300 becomes 255, -20 becomes 0.
+  InitPair(s.Power, p, e.StartPower, e.EndPower, [](double v) { return std::clamp(v, 0.0, 255.0); });
+  InitPair(s.Vag, p, e.StartVag, e.EndVag, [](double v) { return std::clamp(v, 1.0, 8.0); });
   p.List.CursorLoaded = true;
   p.Layer.PictureChanged = 1;
 

@@ -11,12 +11,12 @@ namespace {
 
 void Init(TEffectPass& p, TTrimState& s) {
   // TrimType 1: percents of the layer picture; 0 (and any other value but 2): pixels.
-  const int64_t type = static_cast<int64_t>(ParamValue(p.Event, "TrimType"));
-  s.Units.Init(p, type == 1 ? 1 : 0);
-  InitPair(s.Left, p, "StartX", "EndX");
-  InitPair(s.Top, p, "StartY", "EndY");
-  InitPair(s.Right, p, "StartX2", "EndX2");
-  InitPair(s.Bottom, p, "StartY2", "EndY2");
+  const auto& e = static_cast<const TGraphicEffectTrimEvent&>(p.Event);
+  s.Units.Init(p, e.TrimType == 1 ? 1 : 0);
+  InitPair(s.Left, p, e.StartX, e.EndX);
+  InitPair(s.Top, p, e.StartY, e.EndY);
+  InitPair(s.Right, p, e.StartX2, e.EndX2);
+  InitPair(s.Bottom, p, e.StartY2, e.EndY2);
 }
 
 bool Step(TTrimState& s) {

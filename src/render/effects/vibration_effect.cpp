@@ -31,20 +31,22 @@ int64_t HopFramesOf(const TVibrationState& s, double frameDuration) {
 
 void Init(TEffectPass& p, TVibrationState& s) {
   const double fd = p.Studio.FrameDuration;
-  // Intervals below one frame last one frame.
-  auto interval = [&](double v) {
-    return static_cast<uint32_t>(v) < static_cast<uint32_t>(Round(fd)) ? fd : v;
+  const auto& e = static_cast<const TGraphicEffectVibrationEvent&>(p.Event);
+  // Intervals below one frame last one frame; the test compares the 32-bit values without
+  // sign, so a negative interval stays as it is.
+  auto interval = [&](int32_t v) {
+    return static_cast<uint32_t>(v) < static_cast<uint32_t>(Round(fd)) ? fd : static_cast<double>(v);
   };
-  InitPair(s.Interval, p, "StartInterval", "EndInterval", interval);
-  const int64_t type = static_cast<int64_t>(ParamValue(p.Event, "PositionType"));
+  InitPair(s.Interval, p, interval(e.StartInterval), interval(e.EndInterval));
+  const int64_t type = e.PositionType;
   const double pw = p.Layer.WorkBitmap.Width(), ph = p.Layer.WorkBitmap.Height();
   const double fw = p.Studio.Project.Width, fh = p.Studio.Project.Height;
   auto cx = [&](double v) { return type == 1 ? (pw * 0.01) * v : type == 2 ? v * (fw * 0.01) : v; };
   auto cy = [&](double v) { return type == 1 ? (ph * 0.01) * v : type == 2 ? v * (fh * 0.01) : v; };
-  InitPair(s.MinX, p, "StartMinX", "EndMinX", cx);
-  InitPair(s.MaxX, p, "StartMaxX", "EndMaxX", cx);
-  InitPair(s.MinY, p, "StartMinY", "EndMinY", cy);
-  InitPair(s.MaxY, p, "StartMaxY", "EndMaxY", cy);
+  InitPair(s.MinX, p, e.StartMinX, e.EndMinX, cx);
+  InitPair(s.MaxX, p, e.StartMaxX, e.EndMaxX, cx);
+  InitPair(s.MinY, p, e.StartMinY, e.EndMinY, cy);
+  InitPair(s.MaxY, p, e.StartMaxY, e.EndMaxY, cy);
   s.SignX = s.SignY = 1;
   s.Countdown = s.Interval.Value;
   const int64_t tx = Draw(s.MinX, s.MaxX);

@@ -1,9 +1,8 @@
 // The summary column of every event kind, built from fixed text pieces.
 #include <string>
 #include <type_traits>
-#include <variant>
 
-#include "model/event_kinds.h"
+#include "model/events.h"
 #include "ui/logic/event_rows.h"
 #include "ui/logic/text_format.h"
 
@@ -11,49 +10,37 @@ namespace vexa {
 namespace {
 
 // A field of the event ("A"), a Start/End pair ("A → B") and a pair in percent ("A% → B%").
+// The text follows the field's type: signed fields show a minus sign, unsigned ones (the
+// movie's frame range) their unsigned value.
 struct Val {
-  const int32_t& F;
+  std::string Text;
+  Val(int32_t v) : Text(SignedText(v)) {}     // NOLINT(google-explicit-constructor)
+  Val(uint32_t v) : Text(UnsignedText(v)) {}  // NOLINT(google-explicit-constructor)
 };
 struct Arrow {
-  const int32_t& A;
-  const int32_t& B;
+  Val A, B;
 };
 struct PctArrow {
-  const int32_t& A;
-  const int32_t& B;
+  Val A, B;
 };
 
-// Appends text pieces and field values. Whether a number is written with a sign comes from
-// the kind table: the fields whose dialog range reaches below zero are the signed ones.
+// Appends text pieces and field values.
 class TSummary {
  public:
-  explicit TSummary(const TEvent& e) : event_(e), kind_(KindInfo(e.EventType)) {}
-
   TSummary& operator<<(std::string_view piece) {
     out_ += piece;
     return *this;
   }
-  TSummary& operator<<(Val v) {
-    out_ += IsSigned(v.F) ? SignedText(v.F) : UnsignedText(v.F);
+  TSummary& operator<<(const Val& v) {
+    out_ += v.Text;
     return *this;
   }
-  TSummary& operator<<(Arrow p) { return *this << Val{p.A} << " → " << Val{p.B}; }
-  TSummary& operator<<(PctArrow p) { return *this << Val{p.A} << "% → " << Val{p.B} << "%"; }
+  TSummary& operator<<(const Arrow& p) { return *this << p.A << " → " << p.B; }
+  TSummary& operator<<(const PctArrow& p) { return *this << p.A << "% → " << p.B << "%"; }
 
   std::string Take() { return std::move(out_); }
 
  private:
-  bool IsSigned(const int32_t& field) const {
-    if (!kind_) return false;
-    for (const TParamDesc& p : kind_->Params) {
-      TFieldRef r = p.Ref(const_cast<TEvent&>(event_));
-      if (auto* i = std::get_if<int32_t*>(&r); i && *i == &field) return p.Min < 0;
-    }
-    return false;
-  }
-
-  const TEvent& event_;
-  const TKindInfo* kind_;
   std::string out_;
 };
 
@@ -226,7 +213,7 @@ constexpr bool kHasNoSummary =
 }  // namespace
 
 std::string EventSummary(const TEvent& event) {
-  TSummary s(event);
+  TSummary s;
   VisitEvent(event, [&s](const auto& e) {
     using T = std::decay_t<decltype(e)>;
     if constexpr (std::is_same_v<T, TGraphicSourceTextEvent>) {

@@ -33,8 +33,8 @@ bool SyncSound(std::span<TEvent* const> selectedSources, std::span<TEvent* const
   if (!ui.Confirm(kConfirmSync)) return false;
   movie->StartTime = sound->StartTime;
   movie->EndTime = sound->EndTime;
-  movie->StartFrame = static_cast<int32_t>(static_cast<uint32_t>(sound->StartSample));
-  movie->EndFrame = static_cast<int32_t>(static_cast<uint32_t>(sound->EndSample));
+  movie->StartFrame = static_cast<uint32_t>(sound->StartSample);  // the low 32 bits
+  movie->EndFrame = static_cast<uint32_t>(sound->EndSample);
   movie->FrameAppointMode = kAppointByTime;
   ui.RefreshRow(*movie);
   return true;
@@ -59,8 +59,8 @@ bool SyncMovie(std::span<TEvent* const> selectedSounds, std::span<TEvent* const>
   if (!ui.Confirm(kConfirmSync)) return false;
   sound->StartTime = movie->StartTime;
   sound->EndTime = movie->EndTime;
-  sound->StartSample = static_cast<int64_t>(static_cast<uint32_t>(movie->StartFrame));
-  sound->EndSample = static_cast<int64_t>(static_cast<uint32_t>(movie->EndFrame));
+  sound->StartSample = movie->StartFrame;  // widened with a zero high half
+  sound->EndSample = movie->EndFrame;
   sound->SampleAppointMode = kAppointByTime;
   ui.RefreshRow(*sound);
   return true;

@@ -26,8 +26,8 @@ std::string SignedText(int32_t v) {
   return std::to_string(v);
 }
 
-std::string UnsignedText(int32_t v) {
-  return std::to_string(static_cast<uint32_t>(v));
+std::string UnsignedText(uint32_t v) {
+  return std::to_string(v);
 }
 
 std::string ColorText(int32_t color) {

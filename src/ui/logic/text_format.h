@@ -14,10 +14,10 @@ std::string TimeText(uint32_t ms);
 // The name of an anchor code 0..8 ("左上" ... "右下"); any other code gives the empty text.
 std::string_view DirectionName(int32_t code);
 
-// Decimal text of a field: with a minus sign for signed fields, as an unsigned 32-bit
-// number for all others.
+// Decimal text of a field, as its type has it: signed fields (nearly all parameters) with a
+// minus sign when negative, unsigned ones (the movie's frame range) without.
 std::string SignedText(int32_t v);
-std::string UnsignedText(int32_t v);
+std::string UnsignedText(uint32_t v);
 
 // 6 upper-case hexadecimal digits of a 0x00BBGGRR colour value (blue first).
 std::string ColorText(int32_t color);
