@@ -2,7 +2,9 @@
 // modal dialogs and the refreshing of rows. The widgets implement it; tests script it.
 #pragma once
 
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace vexa {
 
@@ -27,6 +29,31 @@ class TEventCommandUi : public TUserPrompt {
   virtual void RefreshRow(TEvent& event) = 0;
   // The order of the view's events changed: the view is filled again from its layer.
   virtual void RefillView() = 0;
+};
+
+// A file chooser as the main window opens it.
+struct TFileChooser {
+  std::string Title;         // "プロジェクトの読み込み"
+  std::string Filter;        // "プロジェクトファイル(*.vxpj)|*.vxpj": caption, '|', patterns
+  std::string ProposedName;  // the name the chooser starts with; may be empty
+};
+
+// What the main window's commands ask of the window besides messages and confirmations:
+// error boxes, file choosers and the time adjustment dialog. The window implements it with
+// its dialogs; tests script it.
+class TEditorPrompt : public TUserPrompt {
+ public:
+  // A message box with the error icon.
+  virtual void ErrorMessage(std::string_view text) = 0;
+  // One existing file; empty when cancelled.
+  virtual std::string ChooseOpenFile(const TFileChooser& chooser) = 0;
+  // Several existing files; none when cancelled.
+  virtual std::vector<std::string> ChooseOpenFiles(const TFileChooser& chooser) = 0;
+  // A file to write; the chooser asks before an existing file is overwritten. Empty when
+  // cancelled.
+  virtual std::string ChooseSaveFile(const TFileChooser& chooser) = 0;
+  // The time adjustment dialog, modal, on the form; true when it closed with OK.
+  virtual bool ShowAdjustDialog(TEventAdjustForm& form) = 0;
 };
 
 }  // namespace vexa

@@ -1,0 +1,104 @@
+// Every change to the open project is one command: it knows how to do itself again and how to
+// undo itself, and names the step for an undo history. Commands work on the document only and
+// report through its notices; they own nothing of the user interface.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "model/events.h"
+#include "ui/logic/document_notice.h"
+#include "ui/logic/row_model.h"
+
+namespace vexa {
+
+class TProjectDocument;
+
+class TEditorCommand {
+ public:
+  TEditorCommand(TProjectDocument& doc, std::string text) : doc_(doc), text_(std::move(text)) {}
+  virtual ~TEditorCommand() = default;
+  TEditorCommand(const TEditorCommand&) = delete;
+  TEditorCommand& operator=(const TEditorCommand&) = delete;
+
+  // The step's name ("貼り付け", "レイヤーの削除" ...).
+  const std::string& Text() const { return text_; }
+
+  // Does the change: the first time as the user asked for it, afterwards exactly again.
+  // Undo brings back the state before it, rows and selection included. Neither throws: a
+  // failure reaches the views as a CommandFailed notice. The notices of one call form a batch.
+  void Do() noexcept;
+  void Undo() noexcept;
+
+ protected:
+  virtual void DoChange() = 0;
+  virtual void UndoChange() = 0;
+
+  TProjectDocument& doc_;
+
+ private:
+  void Guarded(void (TEditorCommand::*step)()) noexcept;
+  std::string text_;
+};
+
+// The rows, selection and focus of every view of one tab at one moment.
+struct TViewState {
+  TViewId View;
+  std::vector<TLayerRow> LayerRows;  // layer views
+  std::vector<TEvent*> Events;       // event views, in row order
+  std::vector<int> Selected;
+  int Focused = -1;
+  bool Enabled = true;
+};
+using TTabSnapshot = std::vector<TViewState>;
+
+// A command on one tab. The first Do makes the change as the user asked (rows and notices as
+// the menus describe); Undo and later Do's change the project back and forth and put the tab's
+// rows and selection back from the states recorded around the first Do.
+class TTabCommand : public TEditorCommand {
+ protected:
+  TTabCommand(TProjectDocument& doc, std::string text, TTabId tab)
+      : TEditorCommand(doc, std::move(text)), tab_(tab) {}
+
+  TTabId Tab() const { return tab_; }
+  virtual void First() = 0;     // the change with its rows, the first time
+  virtual void Forward() = 0;   // the project's side of it again
+  virtual void Backward() = 0;  // the project's side of it undone
+
+  // Events whose values the command changes; their rows are described again after a restore.
+  std::vector<TEvent*> changed_;
+
+ private:
+  void DoChange() final;
+  void UndoChange() final;
+
+  TTabId tab_;
+  bool done_ = false;
+  TTabSnapshot before_, after_;
+};
+
+// A plain undo history for the document and the tests; the editor may hand its commands to
+// another (QUndoStack) through TProjectDocument::SetCommandSink.
+class TCommandHistory {
+ public:
+  // Does the command and keeps it; commands undone before are dropped.
+  void Push(std::unique_ptr<TEditorCommand> command);
+  bool CanUndo() const { return index_ > 0; }
+  bool CanRedo() const { return index_ < commands_.size(); }
+  void Undo();
+  void Redo();
+  std::string UndoText() const { return CanUndo() ? commands_[index_ - 1]->Text() : std::string(); }
+  std::string RedoText() const { return CanRedo() ? commands_[index_]->Text() : std::string(); }
+  size_t Count() const { return commands_.size(); }
+  void Clear();
+  ~TCommandHistory() { Clear(); }
+
+ private:
+  void DropFrom(size_t index);
+  std::vector<std::unique_ptr<TEditorCommand>> commands_;
+  size_t index_ = 0;
+};
+
+}  // namespace vexa

@@ -1,0 +1,249 @@
+// The main window's file commands: opening and saving layer files and projects. Every save goes
+// through the atomic writes of the persistence layer, so a failed save leaves the old file.
+#include <filesystem>
+
+#include "persist/layer_file.h"
+#include "persist/persist_error.h"
+#include "persist/project_file.h"
+#include "ui/logic/main_actions.h"
+#include "ui/logic/text_format.h"
+
+namespace vexa {
+namespace {
+
+template <class L>
+struct TLayerFiles;
+
+template <>
+struct TLayerFiles<TGraphicLayer> {
+  static constexpr std::string_view OpenTitle = main_text::kOpenGraphicLayersTitle;
+  static constexpr std::string_view Filter = main_text::kGraphicLayerFilter;
+  static constexpr std::string_view Extension = main_text::kGraphicLayerExtension;
+  static bool Load(TGraphicLayer& l) { return LoadGraphicLayer(l); }
+  static void Save(const TGraphicLayer& l) { SaveGraphicLayer(l); }
+};
+
+template <>
+struct TLayerFiles<TSoundLayer> {
+  static constexpr std::string_view OpenTitle = main_text::kOpenSoundLayersTitle;
+  static constexpr std::string_view Filter = main_text::kSoundLayerFilter;
+  static constexpr std::string_view Extension = main_text::kSoundLayerExtension;
+  static bool Load(TSoundLayer& l) { return LoadSoundLayer(l); }
+  static void Save(const TSoundLayer& l) { SaveSoundLayer(l); }
+};
+
+std::string SaveTitle(const std::string& name) {
+  return name + std::string(main_text::kSaveTitleSuffix);
+}
+
+std::string FullPath(const std::string& file) {
+  std::error_code ec;
+  std::filesystem::path p = std::filesystem::absolute(file, ec);
+  return ec ? file : p.lexically_normal().string();
+}
+
+// The layer a failed project load stopped at: the last one it made.
+void ForgetFailedLayerFile(TProject& p, const std::string& failedFile) {
+  auto forget = [&](auto& layers) {
+    if (!layers.Empty() && layers[layers.Count() - 1]->FileName == failedFile)
+      layers[layers.Count() - 1]->FileName.clear();
+  };
+  if (!p.SoundLayers.Empty())
+    forget(p.SoundLayers);
+  else
+    forget(p.GraphicLayers);
+}
+
+}  // namespace
+
+// ---- layer files ----
+
+template <class L>
+void TMainActions::OpenLayerFilesOf() {
+  using Files = TLayerFiles<L>;
+  const std::vector<std::string> files =
+      prompt_.ChooseOpenFiles({std::string(Files::OpenTitle), std::string(Files::Filter), {}});
+  if (files.empty()) return;
+  const bool merge = doc_.Selection(LayerViewOf(kTabOf<L>)).HasSelection();
+
+  // Every file is read once before the project changes; a file that fails stops the reading,
+  // and what was read before it goes in.
+  std::vector<std::unique_ptr<L>> loaded;
+  std::string failure, failedFile;
+  for (const std::string& file : files) {
+    auto layer = std::make_unique<L>();
+    layer->FileName = FullPath(file);
+    try {
+      // A file gone since it was chosen adds an empty layer, or nothing to the selected ones.
+      if (!Files::Load(*layer) && merge) continue;
+    } catch (const std::exception& e) {
+      failure = e.what();
+      failedFile = layer->FileName;
+      break;
+    }
+    loaded.push_back(std::move(layer));
+  }
+
+  if (!loaded.empty()) {
+    if (merge) {
+      doc_.Execute(std::make_unique<TMergeLayersCommand<L>>(doc_, "レイヤーの読み込み", std::move(loaded)));
+    } else {
+      std::vector<TLayerRowTexts> rows;
+      for (const auto& l : loaded)
+        rows.push_back({l->Name, l->FileName});
+      doc_.Execute(std::make_unique<TInsertLayersCommand<L>>(doc_, "レイヤーの読み込み", std::move(loaded),
+                                                             std::move(rows), doc_.RowCount(LayerViewOf(kTabOf<L>))));
+    }
+  }
+  if (!failedFile.empty()) FileError(std::runtime_error(failure), failedFile);
+}
+
+void TMainActions::OpenLayerFiles(TViewId view) {
+  Guard([&] { ForLayerView(view, [&]<class L>(L*) { OpenLayerFilesOf<L>(); }); });
+}
+
+template <class L>
+bool TMainActions::SaveLayerRow(int row, bool saveAs, bool fullPathInColumn) {
+  using Files = TLayerFiles<L>;
+  const TTabId tab = kTabOf<L>;
+  L* layer = LayerOfRow<L>(doc_.LayerRows(tab)[row]);
+  const std::string old = layer->FileName;
+  std::string file = old;
+  if (saveAs || file.empty()) {
+    const std::string chosen =
+        prompt_.ChooseSaveFile({SaveTitle(layer->Name), std::string(Files::Filter), saveAs ? old : layer->Name});
+    if (chosen.empty()) return true;  // this layer is skipped
+    file = WithExtension(chosen, Files::Extension);
+  }
+  layer->FileName = file;
+  try {
+    Files::Save(*layer);
+  } catch (const std::exception& e) {
+    layer->FileName = old;  // the file was not written: a later save asks again
+    FileError(e, file);
+    return false;
+  }
+  const TLayerRow& r = doc_.LayerRows(tab)[row];
+  doc_.SetLayerRowTexts(tab, row, r.Caption, fullPathInColumn ? file : std::string(FileNameWithoutFolder(file)));
+  return true;
+}
+
+void TMainActions::SaveLayers(TViewId view) {
+  Guard([&] {
+    ForLayerView(view, [&]<class L>(L*) {
+      for (int row : doc_.Selection(view).SelectedRows())
+        if (!SaveLayerRow<L>(row, false, true)) return;
+    });
+  });
+}
+
+void TMainActions::SaveLayersAs(TViewId view) {
+  Guard([&] {
+    ForLayerView(view, [&]<class L>(L*) {
+      for (int row : doc_.Selection(view).SelectedRows())
+        if (!SaveLayerRow<L>(row, true, false)) return;
+    });
+  });
+}
+
+// ---- projects ----
+
+void TMainActions::OpenProject() {
+  Guard([&] {
+    if (!prompt_.Confirm(main_text::kConfirmOpenProject)) return;
+    const std::string file =
+        prompt_.ChooseOpenFile({std::string(main_text::kOpenProjectTitle), std::string(main_text::kProjectFilter), {}});
+    if (file.empty()) return;
+
+    // Read into a project of its own first: a project file that cannot be read changes nothing.
+    auto loaded = std::make_unique<TProject>();
+    loaded->FileName = FullPath(file);
+    std::string failure, failedFile;
+    try {
+      if (!LoadProject(*loaded, true)) return;
+    } catch (const TPersistError& e) {
+      if (e.Path().empty() || e.Path() == loaded->FileName) {
+        FileError(e, loaded->FileName);
+        return;
+      }
+      failure = e.what();
+      failedFile = e.Path();
+    }
+    if (!failedFile.empty()) {
+      // Layers after the failed one never loaded: without its file name a save asks for names
+      // instead of writing a project without them over the old one, or the empty layer over
+      // the damaged file.
+      loaded->FileName.clear();
+      ForgetFailedLayerFile(*loaded, failedFile);
+    }
+
+    TProject& p = doc_.Project();
+    p.GraphicLayers.Clear();
+    p.SoundLayers.Clear();
+    p.ProjectName = loaded->ProjectName;
+    p.FileName = loaded->FileName;
+    p.Width = loaded->Width;
+    p.Height = loaded->Height;
+    p.FPS = loaded->FPS;
+    p.BackColor = loaded->BackColor;
+    while (!loaded->GraphicLayers.Empty())
+      p.GraphicLayers.Insert(-1, loaded->GraphicLayers.Extract(0));
+    while (!loaded->SoundLayers.Empty())
+      p.SoundLayers.Insert(-1, loaded->SoundLayers.Extract(0));
+    doc_.ProjectReplaced();
+    doc_.ShowProjectNameInCaption();
+    if (!failedFile.empty()) FileError(std::runtime_error(failure), failedFile);
+  });
+}
+
+void TMainActions::SaveProject() {
+  Guard([&] {
+    for (int row = 0; row < doc_.RowCount(TViewId::GraphicLayers); ++row)
+      if (!SaveLayerRow<TGraphicLayer>(row, false, false)) return;
+    for (int row = 0; row < doc_.RowCount(TViewId::SoundLayers); ++row)
+      if (!SaveLayerRow<TSoundLayer>(row, false, false)) return;
+    TProject& p = doc_.Project();
+    const std::string old = p.FileName;
+    if (old.empty()) {
+      const std::string chosen = prompt_.ChooseSaveFile(
+          {SaveTitle(p.ProjectName), std::string(main_text::kProjectFilter), p.ProjectName});
+      if (chosen.empty()) return;
+      p.FileName = WithExtension(chosen, main_text::kProjectExtension);
+    }
+    try {
+      vexa::SaveProject(p, false);
+    } catch (const std::exception& e) {
+      const std::string file = p.FileName;
+      p.FileName = old;
+      FileError(e, file);
+      return;
+    }
+    if (p.FileName != old) doc_.NotifySettings();
+  });
+}
+
+void TMainActions::SaveProjectAs() {
+  Guard([&] {
+    for (int row = 0; row < doc_.RowCount(TViewId::GraphicLayers); ++row)
+      if (!SaveLayerRow<TGraphicLayer>(row, true, false)) return;
+    for (int row = 0; row < doc_.RowCount(TViewId::SoundLayers); ++row)
+      if (!SaveLayerRow<TSoundLayer>(row, true, false)) return;
+    TProject& p = doc_.Project();
+    const std::string chosen = prompt_.ChooseSaveFile(
+        {SaveTitle(p.ProjectName), std::string(main_text::kProjectFilter), p.FileName});
+    if (chosen.empty()) return;
+    const std::string old = p.FileName;
+    p.FileName = WithExtension(chosen, main_text::kProjectExtension);
+    try {
+      vexa::SaveProject(p, false);
+    } catch (const std::exception& e) {
+      const std::string file = p.FileName;
+      p.FileName = old;
+      FileError(e, file);
+      return;
+    }
+    if (p.FileName != old) doc_.NotifySettings();
+  });
+}
+
+}  // namespace vexa

@@ -1,0 +1,426 @@
+#include "ui/logic/project_document.h"
+
+#include <algorithm>
+#include <unordered_map>
+#include <unordered_set>
+
+#include "model/event_kinds.h"
+#include "ui/logic/text_format.h"
+
+namespace vexa {
+namespace {
+
+constexpr TViewId kGraphicEventViews[] = {TViewId::GraphicSources, TViewId::GraphicEffects};
+constexpr TViewId kSoundEventViews[] = {TViewId::SoundEvents};
+
+TEventRow Described(TEvent& e, int row) {
+  TEventRow r;
+  DescribeEvent(e, r, row);
+  return r;
+}
+
+}  // namespace
+
+std::span<const TViewId> EventViewsOf(TTabId tab) {
+  if (tab == TTabId::Graphic) return kGraphicEventViews;
+  return kSoundEventViews;
+}
+
+TProjectDocument::TProjectDocument(TProject& project) : project_(project) {
+  for (TEventRowModel& m : eventRows_)
+    m.SetEnabled(false);  // until exactly one layer is selected
+  ProjectReplaced();
+}
+
+TProjectDocument::~TProjectDocument() {
+  history_.Clear();
+}
+
+size_t TProjectDocument::EventIndex(TViewId v) {
+  switch (v) {
+    case TViewId::GraphicSources:
+      return 0;
+    case TViewId::GraphicEffects:
+      return 1;
+    default:
+      return 2;
+  }
+}
+
+const TRowSelection& TProjectDocument::Selection(TViewId view) const {
+  if (IsLayerView(view)) return LayerRows(TabOf(view));
+  return EventRows(view);
+}
+
+int TProjectDocument::RowCount(TViewId view) const {
+  return IsLayerView(view) ? LayerRows(TabOf(view)).Count() : EventRows(view).Count();
+}
+
+TEventList* TProjectDocument::ShownListFor(TViewId view, int32_t kindCode) const {
+  if (TabOf(view) == TTabId::Graphic) return shownGraphic_ ? shownGraphic_->ListForKind(kindCode) : nullptr;
+  return shownSound_ ? shownSound_->ListForKind(kindCode) : nullptr;
+}
+
+std::vector<TEvent*> TProjectDocument::SelectedEvents(TViewId view) const {
+  std::vector<TEvent*> events;
+  if (IsLayerView(view)) return events;
+  const TEventRowModel& rows = EventRows(view);
+  for (int r : rows.SelectedRows())
+    events.push_back(rows[r].Event);
+  return events;
+}
+
+// ---- selection ----
+
+void TProjectDocument::SetSelection(TViewId view, std::span<const int> rows, int focused) {
+  BeginBatch();
+  SelectRows(view, rows, focused);
+  EndBatch();
+}
+
+void TProjectDocument::SetFocused(TViewId view, int row) {
+  TRowSelection& s = MutableSelection(view);
+  if (s.Focused() == row) return;
+  s.SetFocused(row);
+  Notify({TNoticeKind::SelectionChanged, view});
+}
+
+void TProjectDocument::SelectRows(TViewId view, std::span<const int> rows, int focused) {
+  MutableSelection(view).ResetSelection(rows, focused);
+  Notify({TNoticeKind::SelectionChanged, view});
+  if (IsLayerView(view)) UpdateShownLayer(TabOf(view));
+}
+
+// ---- observers and notices ----
+
+void TProjectDocument::AddObserver(TDocumentObserver& observer) {
+  observers_.push_back(&observer);
+}
+
+void TProjectDocument::RemoveObserver(TDocumentObserver& observer) {
+  std::erase(observers_, &observer);
+}
+
+void TProjectDocument::Notify(TDocumentNotice notice) {
+  if (notice.Kind != TNoticeKind::SettingsChanged && notice.Kind != TNoticeKind::ProjectReplaced &&
+      notice.Kind != TNoticeKind::ClipboardChanged && notice.Kind != TNoticeKind::CommandFailed &&
+      notice.Kind != TNoticeKind::BatchBegin && notice.Kind != TNoticeKind::BatchEnd) {
+    if (TabOf(notice.View) == TTabId::Graphic && !notice.GraphicLayer) {
+      if (!IsLayerView(notice.View)) notice.GraphicLayer = shownGraphic_;
+    } else if (TabOf(notice.View) == TTabId::Sound && !notice.SoundLayer) {
+      if (!IsLayerView(notice.View)) notice.SoundLayer = shownSound_;
+    }
+  }
+  // A copy: an observer may remove itself while hearing.
+  const std::vector<TDocumentObserver*> observers = observers_;
+  for (TDocumentObserver* o : observers)
+    o->Notice(notice);
+}
+
+void TProjectDocument::BeginBatch() {
+  if (batchDepth_++ == 0) Notify({TNoticeKind::BatchBegin});
+}
+
+void TProjectDocument::EndBatch() {
+  if (--batchDepth_ == 0) Notify({TNoticeKind::BatchEnd});
+}
+
+void TProjectDocument::NotifyEvents(TNoticeKind kind, TViewId view, int row, int count,
+                                    std::span<TEvent* const> events) {
+  TDocumentNotice n{kind, view, row, count};
+  n.Events = events;
+  Notify(n);
+}
+
+// ---- caption ----
+
+std::string TProjectDocument::WindowCaption() const {
+  return captionNamed_ ? kApplicationTitle + " - " + project_.ProjectName : kApplicationTitle;
+}
+
+void TProjectDocument::ShowProjectNameInCaption() {
+  captionNamed_ = true;
+  NotifySettings();
+}
+
+// ---- commands ----
+
+void TProjectDocument::Execute(std::unique_ptr<TEditorCommand> command) {
+  if (sink_)
+    sink_(std::move(command));
+  else
+    history_.Push(std::move(command));
+}
+
+// ---- event rows ----
+
+void TProjectDocument::InsertEventRows(TViewId view, int index, std::span<TEvent* const> events) {
+  if (events.empty()) return;
+  TEventRowModel& m = MutableEvents(view);
+  index = std::clamp(index, 0, m.Count());
+  std::vector<TEventRow> rows;
+  rows.reserve(events.size());
+  for (size_t i = 0; i < events.size(); ++i)
+    rows.push_back(Described(*events[i], index + static_cast<int>(i)));
+  m.Insert(index, std::move(rows));
+  NotifyEvents(TNoticeKind::EventsAdded, view, index, static_cast<int>(events.size()), events);
+}
+
+void TProjectDocument::RemoveEventRows(TViewId view, std::span<const int> ascending) {
+  if (ascending.empty()) return;
+  TEventRowModel& m = MutableEvents(view);
+  std::vector<TEvent*> gone;
+  gone.reserve(ascending.size());
+  for (int r : ascending)
+    gone.push_back(m[r].Event);
+  m.Remove(ascending);
+  // One notice per run of neighbouring rows, from the bottom up, so that every notice's row
+  // numbers hold for a view that applied the notices before it.
+  size_t end = ascending.size();
+  while (end > 0) {
+    size_t begin = end - 1;
+    while (begin > 0 && ascending[begin - 1] == ascending[begin] - 1)
+      --begin;
+    NotifyEvents(TNoticeKind::EventsRemoved, view, ascending[begin], static_cast<int>(end - begin),
+                 std::span<TEvent* const>(gone).subspan(begin, end - begin));
+    end = begin;
+  }
+}
+
+void TProjectDocument::RefreshEventRow(TViewId view, int row) {
+  TEventRowModel& m = MutableEvents(view);
+  if (row < 0 || row >= m.Count()) return;
+  TEventRow& r = m.At(row);
+  DescribeEvent(*r.Event, r, row);
+  NotifyEvents(TNoticeKind::EventChanged, view, row, 1, std::span<TEvent* const>(&r.Event, 1));
+}
+
+void TProjectDocument::RefreshEvents(TTabId tab, std::span<TEvent* const> events) {
+  if (events.empty()) return;
+  for (TViewId view : EventViewsOf(tab)) {
+    const TEventRowModel& m = EventRows(view);
+    if (events.size() == 1) {
+      for (int r = 0; r < m.Count(); ++r)
+        if (m[r].Event == events[0]) RefreshEventRow(view, r);
+      continue;
+    }
+    std::unordered_set<const TEvent*> wanted(events.begin(), events.end());
+    for (int r = 0; r < m.Count(); ++r)
+      if (wanted.count(m[r].Event)) RefreshEventRow(view, r);
+  }
+}
+
+void TProjectDocument::ReorderEventRows(TViewId view, std::span<const int> order) {
+  MutableEvents(view).Reorder(order);
+  NotifyEvents(TNoticeKind::EventsReordered, view, 0, RowCount(view), {});
+}
+
+void TProjectDocument::RenumberEvents(TViewId view) {
+  const TEventRowModel& m = EventRows(view);
+  for (int r = 0; r < m.Count(); ++r)
+    m[r].Event->EventNumber = static_cast<uint32_t>(r);
+}
+
+std::vector<TEvent*> TProjectDocument::ViewEventsOfShownLayer(TViewId view) const {
+  switch (view) {
+    case TViewId::GraphicSources:
+      return shownGraphic_ ? SourceViewEvents(*shownGraphic_) : std::vector<TEvent*>{};
+    case TViewId::GraphicEffects:
+      return shownGraphic_ ? EffectViewEvents(*shownGraphic_) : std::vector<TEvent*>{};
+    default:
+      return shownSound_ ? SoundViewEvents(*shownSound_) : std::vector<TEvent*>{};
+  }
+}
+
+void TProjectDocument::FillEventView(TViewId view, std::span<TEvent* const> events,
+                                     std::span<TEvent* const> keepSelected, TEvent* keepFocused) {
+  std::vector<TEventRow> rows(events.size());
+  std::vector<int> selected;
+  int focused = -1;
+  std::unordered_set<const TEvent*> keep(keepSelected.begin(), keepSelected.end());
+  for (size_t i = 0; i < events.size(); ++i) {
+    DescribeEvent(*events[i], rows[i], static_cast<int>(i));
+    if (!keep.empty() && keep.count(events[i])) selected.push_back(static_cast<int>(i));
+    if (events[i] == keepFocused) focused = static_cast<int>(i);
+  }
+  TEventRowModel& m = MutableEvents(view);
+  m.Reset(std::move(rows), selected, focused);
+  m.SetEnabled(TabOf(view) == TTabId::Graphic ? shownGraphic_ != nullptr : shownSound_ != nullptr);
+  NotifyEvents(TNoticeKind::EventsReordered, view, 0, m.Count(), {});
+  Notify({TNoticeKind::SelectionChanged, view});
+}
+
+void TProjectDocument::RefillEventView(TViewId view) {
+  const std::vector<TEvent*> events = ViewEventsOfShownLayer(view);
+  const std::vector<TEvent*> selected = SelectedEvents(view);
+  const TEventRowModel& m = EventRows(view);
+  TEvent* focused = m.Focused() >= 0 ? m[m.Focused()].Event : nullptr;
+  FillEventView(view, events, selected, focused);
+}
+
+void TProjectDocument::RefillEventViews(TTabId tab) {
+  for (TViewId view : EventViewsOf(tab))
+    RefillEventView(view);
+}
+
+void TProjectDocument::UpdateShownLayer(TTabId tab) {
+  const TLayerRowModel& rows = LayerRows(tab);
+  const int only = rows.SelectedCount() == 1 ? rows.FirstSelected() : -1;
+  if (tab == TTabId::Graphic) {
+    TGraphicLayer* shown = only >= 0 ? rows[only].Graphic : nullptr;
+    if (shown == shownGraphic_) return;
+    shownGraphic_ = shown;
+  } else {
+    TSoundLayer* shown = only >= 0 ? rows[only].Sound : nullptr;
+    if (shown == shownSound_) return;
+    shownSound_ = shown;
+  }
+  // Another layer: the views are emptied and filled from it, with nothing selected.
+  for (TViewId view : EventViewsOf(tab))
+    FillEventView(view, ViewEventsOfShownLayer(view), {}, nullptr);
+}
+
+// ---- layer rows ----
+
+void TProjectDocument::InsertLayerRows(TTabId tab, int index, std::vector<TLayerRow> rows) {
+  if (rows.empty()) return;
+  TLayerRowModel& m = MutableLayers(tab);
+  index = std::clamp(index, 0, m.Count());
+  const int n = static_cast<int>(rows.size());
+  m.Insert(index, std::move(rows));
+  Notify({TNoticeKind::LayersAdded, LayerViewOf(tab), index, n});
+}
+
+void TProjectDocument::RemoveLayerRows(TTabId tab, std::span<const int> ascending) {
+  if (ascending.empty()) return;
+  MutableLayers(tab).Remove(ascending);
+  for (size_t k = ascending.size(); k-- > 0;)
+    Notify({TNoticeKind::LayersRemoved, LayerViewOf(tab), ascending[k], 1});
+  UpdateShownLayer(tab);
+}
+
+void TProjectDocument::SetLayerRowTexts(TTabId tab, int row, std::string caption, std::string fileText) {
+  TLayerRowModel& m = MutableLayers(tab);
+  if (row < 0 || row >= m.Count()) return;
+  TLayerRow& r = m.At(row);
+  if (r.Caption == caption && r.FileText == fileText) return;
+  r.Caption = std::move(caption);
+  r.FileText = std::move(fileText);
+  TDocumentNotice n{TNoticeKind::LayerChanged, LayerViewOf(tab), row, 1};
+  n.GraphicLayer = r.Graphic;
+  n.SoundLayer = r.Sound;
+  Notify(n);
+}
+
+void TProjectDocument::ReorderLayerRows(TTabId tab, std::span<const int> order) {
+  MutableLayers(tab).Reorder(order);
+  Notify({TNoticeKind::LayersReordered, LayerViewOf(tab), 0, LayerRows(tab).Count()});
+}
+
+int TProjectDocument::LayerRowOf(const void* layer) const {
+  for (TTabId tab : {TTabId::Graphic, TTabId::Sound}) {
+    const TLayerRowModel& m = LayerRows(tab);
+    for (int r = 0; r < m.Count(); ++r)
+      if (m[r].Layer() == layer) return r;
+  }
+  return -1;
+}
+
+// ---- snapshots ----
+
+TTabSnapshot TProjectDocument::Snapshot(TTabId tab) const {
+  TTabSnapshot snap;
+  const TLayerRowModel& layers = LayerRows(tab);
+  TViewState& l = snap.emplace_back();
+  l.View = LayerViewOf(tab);
+  l.LayerRows = layers.Rows();
+  l.Selected = layers.SelectedRows();
+  l.Focused = layers.Focused();
+  for (TViewId view : EventViewsOf(tab)) {
+    const TEventRowModel& m = EventRows(view);
+    TViewState& v = snap.emplace_back();
+    v.View = view;
+    v.Events.reserve(static_cast<size_t>(m.Count()));
+    for (const TEventRow& r : m.Rows())
+      v.Events.push_back(r.Event);
+    v.Selected = m.SelectedRows();
+    v.Focused = m.Focused();
+    v.Enabled = m.Enabled();
+  }
+  return snap;
+}
+
+void TProjectDocument::Restore(TTabId tab, const TTabSnapshot& snapshot) {
+  for (const TViewState& state : snapshot) {
+    const TViewId view = state.View;
+    if (IsLayerView(view)) {
+      TLayerRowModel& m = MutableLayers(tab);
+      // A file column keeps what a save put there since: saving is no step of the history.
+      std::unordered_map<const void*, std::string> files;
+      for (const TLayerRow& r : m.Rows())
+        files.emplace(r.Layer(), r.FileText);
+      std::vector<TLayerRow> rows = state.LayerRows;
+      for (TLayerRow& r : rows)
+        if (auto it = files.find(r.Layer()); it != files.end()) r.FileText = it->second;
+      const bool same = rows == m.Rows();
+      const bool sameSelection = state.Selected == m.SelectedRows() && state.Focused == m.Focused();
+      m.Reset(std::move(rows), state.Selected, state.Focused);
+      if (!same) Notify({TNoticeKind::LayersReordered, view, 0, m.Count()});
+      if (!sameSelection) Notify({TNoticeKind::SelectionChanged, view});
+      const int only = m.SelectedCount() == 1 ? m.FirstSelected() : -1;
+      if (tab == TTabId::Graphic)
+        shownGraphic_ = only >= 0 ? m[only].Graphic : nullptr;
+      else
+        shownSound_ = only >= 0 ? m[only].Sound : nullptr;
+      continue;
+    }
+    TEventRowModel& m = MutableEvents(view);
+    bool same = static_cast<size_t>(m.Count()) == state.Events.size();
+    for (size_t i = 0; same && i < state.Events.size(); ++i)
+      same = m[static_cast<int>(i)].Event == state.Events[i];
+    const bool sameSelection = state.Selected == m.SelectedRows() && state.Focused == m.Focused() &&
+                               state.Enabled == m.Enabled();
+    if (!same) {
+      // Rows of events still shown keep their texts; the command describes the events it changed.
+      std::unordered_map<const TEvent*, int> current;
+      for (int i = 0; i < m.Count(); ++i)
+        current.emplace(m[i].Event, i);
+      std::vector<TEventRow> rows(state.Events.size());
+      for (size_t i = 0; i < rows.size(); ++i) {
+        if (auto it = current.find(state.Events[i]); it != current.end())
+          rows[i] = std::move(m.At(it->second));
+        else
+          rows[i] = DescribeRow(*state.Events[i]);
+      }
+      m.Reset(std::move(rows), state.Selected, state.Focused);
+    } else if (!sameSelection) {
+      m.ResetSelection(state.Selected, state.Focused);
+    }
+    m.SetEnabled(state.Enabled);
+    RenumberEvents(view);
+    if (!same) NotifyEvents(TNoticeKind::EventsReordered, view, 0, m.Count(), {});
+    if (!sameSelection) Notify({TNoticeKind::SelectionChanged, view});
+  }
+}
+
+// ---- another project ----
+
+void TProjectDocument::ProjectReplaced() {
+  history_.Clear();
+  shownGraphic_ = nullptr;
+  shownSound_ = nullptr;
+  for (TEventRowModel& m : eventRows_) {
+    m.Reset({});
+    m.SetEnabled(false);
+  }
+  std::vector<TLayerRow> graphic, sound;
+  for (const auto& l : project_.GraphicLayers)
+    graphic.push_back({l.get(), nullptr, l->Name, std::string(FileNameWithoutFolder(l->FileName))});
+  for (const auto& l : project_.SoundLayers)
+    sound.push_back({nullptr, l.get(), l->Name, std::string(FileNameWithoutFolder(l->FileName))});
+  MutableLayers(TTabId::Graphic).Reset(std::move(graphic));
+  MutableLayers(TTabId::Sound).Reset(std::move(sound));
+  Notify({TNoticeKind::ProjectReplaced});
+}
+
+}  // namespace vexa
