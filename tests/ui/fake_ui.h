@@ -2,6 +2,7 @@
 // records what the commands asked and refreshed.
 #pragma once
 
+#include <deque>
 #include <functional>
 #include <string>
 #include <vector>
@@ -36,6 +37,45 @@ class TFakeUi : public TEventCommandUi {
   }
   void RefreshRow(TEvent& event) override { Refreshed.push_back(&event); }
   void RefillView() override { ++Refills; }
+};
+
+// The main window's prompt, scripted: confirmations answer ConfirmAnswer, file choosers take
+// their answers from Files in order (an empty answer cancels; none left cancels too).
+class TFakePrompt : public TEditorPrompt {
+ public:
+  bool ConfirmAnswer = true;
+  bool DialogAnswer = true;
+  std::function<void(TEventAdjustForm&)> OnDialog;
+  std::deque<std::vector<std::string>> Files;
+
+  std::vector<std::string> Messages, Errors, Confirmations;
+  std::vector<TFileChooser> Choosers;  // every chooser shown, in order
+
+  void Message(std::string_view text) override { Messages.emplace_back(text); }
+  void ErrorMessage(std::string_view text) override { Errors.emplace_back(text); }
+  bool Confirm(std::string_view text) override {
+    Confirmations.emplace_back(text);
+    return ConfirmAnswer;
+  }
+  std::string ChooseOpenFile(const TFileChooser& c) override {
+    std::vector<std::string> f = Next(c);
+    return f.empty() ? std::string() : f.front();
+  }
+  std::vector<std::string> ChooseOpenFiles(const TFileChooser& c) override { return Next(c); }
+  std::string ChooseSaveFile(const TFileChooser& c) override { return ChooseOpenFile(c); }
+  bool ShowAdjustDialog(TEventAdjustForm& form) override {
+    if (OnDialog) OnDialog(form);
+    return DialogAnswer;
+  }
+
+ private:
+  std::vector<std::string> Next(const TFileChooser& c) {
+    Choosers.push_back(c);
+    if (Files.empty()) return {};
+    std::vector<std::string> f = std::move(Files.front());
+    Files.pop_front();
+    return f;
+  }
 };
 
 }  // namespace vexa::test

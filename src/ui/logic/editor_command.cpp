@@ -26,23 +26,23 @@ void TEditorCommand::Undo() noexcept {
   Guarded(&TEditorCommand::UndoChange);
 }
 
-void TTabCommand::DoChange() {
+void TSnapshotCommand::DoChange() {
   if (!done_) {
-    before_ = doc_.Snapshot(tab_);
+    before_ = doc_.Snapshot();
     First();
-    after_ = doc_.Snapshot(tab_);
+    after_ = doc_.Snapshot();
     done_ = true;
     return;
   }
   Forward();
-  doc_.Restore(tab_, after_);
-  doc_.RefreshEvents(tab_, changed_);
+  doc_.Restore(after_);
+  doc_.RefreshEvents(changed_);
 }
 
-void TTabCommand::UndoChange() {
+void TSnapshotCommand::UndoChange() {
   Backward();
-  doc_.Restore(tab_, before_);
-  doc_.RefreshEvents(tab_, changed_);
+  doc_.Restore(before_);
+  doc_.RefreshEvents(changed_);
 }
 
 void TCommandHistory::Push(std::unique_ptr<TEditorCommand> command) {

@@ -43,7 +43,7 @@ class TEditorCommand {
   std::string text_;
 };
 
-// The rows, selection and focus of every view of one tab at one moment.
+// The rows, selection and focus of one view at one moment.
 struct TViewState {
   TViewId View;
   std::vector<TLayerRow> LayerRows;  // layer views
@@ -52,17 +52,17 @@ struct TViewState {
   int Focused = -1;
   bool Enabled = true;
 };
-using TTabSnapshot = std::vector<TViewState>;
+using TSnapshot = std::vector<std::shared_ptr<const TViewState>>;
 
-// A command on one tab. The first Do makes the change as the user asked (rows and notices as
-// the menus describe); Undo and later Do's change the project back and forth and put the tab's
-// rows and selection back from the states recorded around the first Do.
-class TTabCommand : public TEditorCommand {
+// A command whose undo puts the views back from snapshots. The first Do makes the change as the user asked (rows and notices as
+// the menus describe); Undo and later Do's change the project back and forth and put the rows,
+// selections and focus of all views back as they were before and after the first Do. All
+// views, not just the tab's: selecting a layer refills its views and renumbers their events,
+// which their files record, so an exact undo puts the other tab back as well.
+class TSnapshotCommand : public TEditorCommand {
  protected:
-  TTabCommand(TProjectDocument& doc, std::string text, TTabId tab)
-      : TEditorCommand(doc, std::move(text)), tab_(tab) {}
+  TSnapshotCommand(TProjectDocument& doc, std::string text) : TEditorCommand(doc, std::move(text)) {}
 
-  TTabId Tab() const { return tab_; }
   virtual void First() = 0;     // the change with its rows, the first time
   virtual void Forward() = 0;   // the project's side of it again
   virtual void Backward() = 0;  // the project's side of it undone
@@ -74,9 +74,8 @@ class TTabCommand : public TEditorCommand {
   void DoChange() final;
   void UndoChange() final;
 
-  TTabId tab_;
   bool done_ = false;
-  TTabSnapshot before_, after_;
+  TSnapshot before_, after_;
 };
 
 // A plain undo history for the document and the tests; the editor may hand its commands to

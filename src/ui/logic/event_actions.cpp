@@ -191,7 +191,7 @@ void TMainActions::PasteTimes(TViewId view) {
       k = (k + 1) % times.Count();
       changes.emplace_back(e, std::move(after));
     }
-    doc_.Execute(std::make_unique<TChangeEventsCommand>(doc_, "時間を貼り付け", TabOf(view), std::move(changes)));
+    doc_.Execute(std::make_unique<TChangeEventsCommand>(doc_, "時間を貼り付け", std::move(changes)));
   });
 }
 
@@ -212,7 +212,7 @@ void TMainActions::AdjustTimes(TViewId view) {
     }
     TGraphicLayer* sort = view == TViewId::GraphicEffects ? doc_.ShownGraphicLayer() : nullptr;
     doc_.Execute(
-        std::make_unique<TChangeEventsCommand>(doc_, "時間調節", TabOf(view), std::move(changes), sort));
+        std::make_unique<TChangeEventsCommand>(doc_, "時間調節", std::move(changes), sort));
   });
 }
 
@@ -240,7 +240,6 @@ void TMainActions::SyncCommand(bool soundToMovie) {
     std::vector<TChangeEventsCommand::TChange> changes;
     changes.emplace_back(target, std::move(after));
     doc_.Execute(std::make_unique<TChangeEventsCommand>(doc_, soundToMovie ? "サウンドと同期" : "動画と同期",
-                                                        soundToMovie ? TTabId::Graphic : TTabId::Sound,
                                                         std::move(changes)));
   });
 }
@@ -307,8 +306,8 @@ void TMainActions::EditEvent(TViewId view, const TEvent& edited) {
     if (selected.empty() || selected.front()->EventType != edited.EventType) return;
     std::vector<TChangeEventsCommand::TChange> changes;
     changes.emplace_back(selected.front(), CopyEvent(edited));
-    doc_.Execute(std::make_unique<TChangeEventsCommand>(doc_, KindStepName(edited.EventType, "の編集"), TabOf(view),
-                                                        std::move(changes)));
+    doc_.Execute(
+        std::make_unique<TChangeEventsCommand>(doc_, KindStepName(edited.EventType, "の編集"), std::move(changes)));
   });
 }
 

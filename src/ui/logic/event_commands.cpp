@@ -45,7 +45,9 @@ void SetListOrder(TEventList& list, const std::vector<TEvent*>& order) {
 
 void AttachEvents(std::vector<THeldEvent>& events, bool reverse) {
   Each(events, reverse, [](THeldEvent& h) {
-    if (h.Held) h.List->Insert(h.Index, std::move(h.Held));
+    if (!h.Held) return;
+    if (h.Index < 0) h.Index = h.List->Count();  // a new event goes to the end
+    h.List->Insert(h.Index, std::move(h.Held));
   });
 }
 
@@ -74,7 +76,7 @@ void SetEffectListOrders(TGraphicLayer& layer, const std::vector<std::vector<TEv
 
 TInsertEventsCommand::TInsertEventsCommand(TProjectDocument& doc, std::string text, TViewId view,
                                            std::vector<std::unique_ptr<TEvent>> events, int rowIndex)
-    : TTabCommand(doc, std::move(text), TabOf(view)), view_(view), rowIndex_(rowIndex) {
+    : TSnapshotCommand(doc, std::move(text)), view_(view), rowIndex_(rowIndex) {
   for (auto& e : events) {
     TEventList* list = e ? doc.ShownListFor(view, e->EventType) : nullptr;
     if (!list) continue;
@@ -84,8 +86,6 @@ TInsertEventsCommand::TInsertEventsCommand(TProjectDocument& doc, std::string te
 }
 
 void TInsertEventsCommand::First() {
-  for (THeldEvent& h : events_)
-    h.Index = h.List->Count();
   AttachEvents(events_, false);
   doc_.SelectRows(view_, {}, doc_.EventRows(view_).Focused());
   const int at = std::clamp(rowIndex_, 0, doc_.EventRows(view_).Count());
@@ -109,7 +109,7 @@ void TInsertEventsCommand::Backward() {
 // ---- delete ----
 
 TDeleteEventsCommand::TDeleteEventsCommand(TProjectDocument& doc, std::string text, TViewId view)
-    : TTabCommand(doc, std::move(text), TabOf(view)), view_(view) {}
+    : TSnapshotCommand(doc, std::move(text)), view_(view) {}
 
 void TDeleteEventsCommand::First() {
   const std::vector<int> rows = doc_.EventRows(view_).SelectedRows();
@@ -134,7 +134,7 @@ void TDeleteEventsCommand::Backward() {
 
 TReorderEventsCommand::TReorderEventsCommand(TProjectDocument& doc, std::string text, TViewId view,
                                              std::vector<int> order)
-    : TTabCommand(doc, std::move(text), TabOf(view)), view_(view), order_(std::move(order)) {}
+    : TSnapshotCommand(doc, std::move(text)), view_(view), order_(std::move(order)) {}
 
 void TReorderEventsCommand::First() {
   if (static_cast<int>(order_.size()) != doc_.EventRows(view_).Count()) return;
@@ -144,9 +144,9 @@ void TReorderEventsCommand::First() {
 
 // ---- change values ----
 
-TChangeEventsCommand::TChangeEventsCommand(TProjectDocument& doc, std::string text, TTabId tab,
-                                           std::vector<TChange> changes, TGraphicLayer* sortEffects)
-    : TTabCommand(doc, std::move(text), tab), sortEffects_(sortEffects) {
+TChangeEventsCommand::TChangeEventsCommand(TProjectDocument& doc, std::string text, std::vector<TChange> changes,
+                                           TGraphicLayer* sortEffects)
+    : TSnapshotCommand(doc, std::move(text)), sortEffects_(sortEffects) {
   for (auto& [event, after] : changes)
     if (event && after && event->EventType == after->EventType)
       values_.push_back({event, CopyEvent(*event), std::move(after)});
@@ -157,7 +157,7 @@ TChangeEventsCommand::TChangeEventsCommand(TProjectDocument& doc, std::string te
 void TChangeEventsCommand::First() {
   for (TValues& v : values_)
     AssignEvent(*v.Event, *v.After);
-  doc_.RefreshEvents(Tab(), changed_);
+  doc_.RefreshEvents(changed_);
   if (!sortEffects_) return;
   ordersBefore_ = EffectListOrders(*sortEffects_);
   bool moved = false;

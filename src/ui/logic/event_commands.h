@@ -21,7 +21,8 @@ struct THeldEvent {
   int Index = -1;
   std::unique_ptr<TEvent> Held;
 };
-// Puts held events back at their places, or takes them out noting their places. Events taken
+// Puts held events back at their places (a new one, Index -1, at the end), or takes them out
+// noting their places. Events taken
 // out in one order go back in the reverse order, so every one finds its old place.
 void AttachEvents(std::vector<THeldEvent>& events, bool reverse);
 void DetachEvents(std::vector<THeldEvent>& events, bool reverse);
@@ -29,7 +30,7 @@ void DetachEvents(std::vector<THeldEvent>& events, bool reverse);
 // New events go to the end of the shown layer's lists for their kinds and their rows to
 // rowIndex (clamped); the view's selection becomes the new rows. Events of a kind the view
 // does not show are dropped.
-class TInsertEventsCommand : public TTabCommand {
+class TInsertEventsCommand : public TSnapshotCommand {
  public:
   TInsertEventsCommand(TProjectDocument& doc, std::string text, TViewId view,
                        std::vector<std::unique_ptr<TEvent>> events, int rowIndex);
@@ -45,7 +46,7 @@ class TInsertEventsCommand : public TTabCommand {
 };
 
 // The selected events of the view leave the layer and their rows go.
-class TDeleteEventsCommand : public TTabCommand {
+class TDeleteEventsCommand : public TSnapshotCommand {
  public:
   TDeleteEventsCommand(TProjectDocument& doc, std::string text, TViewId view);
 
@@ -59,7 +60,7 @@ class TDeleteEventsCommand : public TTabCommand {
 };
 
 // The rows take another order (new row i = old row order[i]); the lists keep theirs.
-class TReorderEventsCommand : public TTabCommand {
+class TReorderEventsCommand : public TSnapshotCommand {
  public:
   TReorderEventsCommand(TProjectDocument& doc, std::string text, TViewId view, std::vector<int> order);
 
@@ -76,10 +77,10 @@ class TReorderEventsCommand : public TTabCommand {
 // sortEffects set, that layer's effect lists are put back in time order afterwards and its
 // effect view filled again when that moved any event (the renderer walks each effect list in
 // its stored order).
-class TChangeEventsCommand : public TTabCommand {
+class TChangeEventsCommand : public TSnapshotCommand {
  public:
   using TChange = std::pair<TEvent*, std::unique_ptr<TEvent>>;  // event, its new values
-  TChangeEventsCommand(TProjectDocument& doc, std::string text, TTabId tab, std::vector<TChange> changes,
+  TChangeEventsCommand(TProjectDocument& doc, std::string text, std::vector<TChange> changes,
                        TGraphicLayer* sortEffects = nullptr);
 
  private:

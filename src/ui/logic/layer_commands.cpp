@@ -68,7 +68,7 @@ template <class L>
 TInsertLayersCommand<L>::TInsertLayersCommand(TProjectDocument& doc, std::string text,
                                               std::vector<std::unique_ptr<L>> layers,
                                               std::vector<TLayerRowTexts> rows, int index)
-    : TTabCommand(doc, std::move(text), kTabOf<L>), held_(std::move(layers)), rows_(std::move(rows)), index_(index) {
+    : TSnapshotCommand(doc, std::move(text)), held_(std::move(layers)), rows_(std::move(rows)), index_(index) {
   rows_.resize(held_.size());
   for (auto& l : held_)
     layers_.push_back(l.get());
@@ -110,7 +110,7 @@ void TInsertLayersCommand<L>::Backward() {
 
 template <class L>
 TDeleteLayersCommand<L>::TDeleteLayersCommand(TProjectDocument& doc, std::string text)
-    : TTabCommand(doc, std::move(text), kTabOf<L>) {}
+    : TSnapshotCommand(doc, std::move(text)) {}
 
 template <class L>
 void TDeleteLayersCommand<L>::First() {
@@ -141,7 +141,7 @@ void TDeleteLayersCommand<L>::Backward() {
 
 template <class L>
 TRenameLayerCommand<L>::TRenameLayerCommand(TProjectDocument& doc, std::string text, int row, std::string name)
-    : TTabCommand(doc, std::move(text), kTabOf<L>), row_(row), after_(std::move(name)) {}
+    : TSnapshotCommand(doc, std::move(text)), row_(row), after_(std::move(name)) {}
 
 template <class L>
 void TRenameLayerCommand<L>::First() {
@@ -167,7 +167,7 @@ void TRenameLayerCommand<L>::Backward() {
 
 template <class L>
 TReorderLayersCommand<L>::TReorderLayersCommand(TProjectDocument& doc, std::string text, std::vector<int> order)
-    : TTabCommand(doc, std::move(text), kTabOf<L>), order_(std::move(order)) {}
+    : TSnapshotCommand(doc, std::move(text)), order_(std::move(order)) {}
 
 template <class L>
 void TReorderLayersCommand<L>::First() {
@@ -196,7 +196,7 @@ void TReorderLayersCommand<L>::Backward() {
 template <class L>
 TMergeLayersCommand<L>::TMergeLayersCommand(TProjectDocument& doc, std::string text,
                                             std::vector<std::unique_ptr<L>> loaded)
-    : TTabCommand(doc, std::move(text), kTabOf<L>), loaded_(std::move(loaded)) {}
+    : TSnapshotCommand(doc, std::move(text)), loaded_(std::move(loaded)) {}
 
 template <class L>
 void TMergeLayersCommand<L>::First() {

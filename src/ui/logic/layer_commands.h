@@ -44,7 +44,7 @@ struct TLayerRowTexts {
 // New layers at index (at the end when beyond), rows with the given texts at the same place;
 // the view's selection becomes the new rows (add, paste, open files with no layer selected).
 template <class L>
-class TInsertLayersCommand : public TTabCommand {
+class TInsertLayersCommand : public TSnapshotCommand {
  public:
   TInsertLayersCommand(TProjectDocument& doc, std::string text, std::vector<std::unique_ptr<L>> layers,
                        std::vector<TLayerRowTexts> rows, int index);
@@ -62,7 +62,7 @@ class TInsertLayersCommand : public TTabCommand {
 
 // The selected layers leave the project with their events.
 template <class L>
-class TDeleteLayersCommand : public TTabCommand {
+class TDeleteLayersCommand : public TSnapshotCommand {
  public:
   TDeleteLayersCommand(TProjectDocument& doc, std::string text);
 
@@ -78,7 +78,7 @@ class TDeleteLayersCommand : public TTabCommand {
 
 // Renaming a layer in place: its Name and its row's caption become the text.
 template <class L>
-class TRenameLayerCommand : public TTabCommand {
+class TRenameLayerCommand : public TSnapshotCommand {
  public:
   TRenameLayerCommand(TProjectDocument& doc, std::string text, int row, std::string name);
 
@@ -95,7 +95,7 @@ class TRenameLayerCommand : public TTabCommand {
 // Rows in another order (new row i = old row order[i]); the project's layer list is rebuilt
 // in the new row order.
 template <class L>
-class TReorderLayersCommand : public TTabCommand {
+class TReorderLayersCommand : public TSnapshotCommand {
  public:
   TReorderLayersCommand(TProjectDocument& doc, std::string text, std::vector<int> order);
 
@@ -112,7 +112,7 @@ class TReorderLayersCommand : public TTabCommand {
 // order, the file's events are added to the layer and its name becomes the file's layer name
 // (the row caption follows); the layer keeps its own file. The event views are filled again.
 template <class L>
-class TMergeLayersCommand : public TTabCommand {
+class TMergeLayersCommand : public TSnapshotCommand {
  public:
   TMergeLayersCommand(TProjectDocument& doc, std::string text, std::vector<std::unique_ptr<L>> loaded);
 
@@ -136,14 +136,15 @@ struct TProjectSettings {
 };
 TProjectSettings SettingsOf(const TProject& project);
 
-class TProjectSettingsCommand : public TEditorCommand {
+class TProjectSettingsCommand : public TSnapshotCommand {
  public:
   TProjectSettingsCommand(TProjectDocument& doc, std::string text, TProjectSettings settings)
-      : TEditorCommand(doc, std::move(text)), other_(std::move(settings)) {}
+      : TSnapshotCommand(doc, std::move(text)), other_(std::move(settings)) {}
 
  private:
-  void DoChange() override { Swap(); }
-  void UndoChange() override { Swap(); }
+  void First() override { Swap(); }
+  void Forward() override { Swap(); }
+  void Backward() override { Swap(); }
   void Swap();
   TProjectSettings other_;
 };

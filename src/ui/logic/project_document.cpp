@@ -195,9 +195,9 @@ void TProjectDocument::RefreshEventRow(TViewId view, int row) {
   NotifyEvents(TNoticeKind::EventChanged, view, row, 1, std::span<TEvent* const>(&r.Event, 1));
 }
 
-void TProjectDocument::RefreshEvents(TTabId tab, std::span<TEvent* const> events) {
+void TProjectDocument::RefreshEvents(std::span<TEvent* const> events) {
   if (events.empty()) return;
-  for (TViewId view : EventViewsOf(tab)) {
+  for (TViewId view : {TViewId::GraphicSources, TViewId::GraphicEffects, TViewId::SoundEvents}) {
     const TEventRowModel& m = EventRows(view);
     if (events.size() == 1) {
       for (int r = 0; r < m.Count(); ++r)
@@ -328,79 +328,98 @@ int TProjectDocument::LayerRowOf(const void* layer) const {
 
 // ---- snapshots ----
 
-TTabSnapshot TProjectDocument::Snapshot(TTabId tab) const {
-  TTabSnapshot snap;
-  const TLayerRowModel& layers = LayerRows(tab);
-  TViewState& l = snap.emplace_back();
-  l.View = LayerViewOf(tab);
-  l.LayerRows = layers.Rows();
-  l.Selected = layers.SelectedRows();
-  l.Focused = layers.Focused();
-  for (TViewId view : EventViewsOf(tab)) {
+std::shared_ptr<const TViewState> TProjectDocument::ViewState(TViewId view) const {
+  const auto i = static_cast<size_t>(view);
+  if (cached_[i] && cachedVersions_[i] == versions_[i]) return cached_[i];
+  auto state = std::make_shared<TViewState>();
+  state->View = view;
+  const TRowSelection& s = Selection(view);
+  if (IsLayerView(view)) {
+    state->LayerRows = LayerRows(TabOf(view)).Rows();
+  } else {
     const TEventRowModel& m = EventRows(view);
-    TViewState& v = snap.emplace_back();
-    v.View = view;
-    v.Events.reserve(static_cast<size_t>(m.Count()));
+    state->Events.reserve(static_cast<size_t>(m.Count()));
     for (const TEventRow& r : m.Rows())
-      v.Events.push_back(r.Event);
-    v.Selected = m.SelectedRows();
-    v.Focused = m.Focused();
-    v.Enabled = m.Enabled();
+      state->Events.push_back(r.Event);
   }
+  state->Selected = s.SelectedRows();
+  state->Focused = s.Focused();
+  state->Enabled = s.Enabled();
+  cached_[i] = state;
+  cachedVersions_[i] = versions_[i];
+  return state;
+}
+
+TSnapshot TProjectDocument::Snapshot() const {
+  TSnapshot snap;
+  for (int v = 0; v < kViewCount; ++v)
+    snap.push_back(ViewState(static_cast<TViewId>(v)));
   return snap;
 }
 
-void TProjectDocument::Restore(TTabId tab, const TTabSnapshot& snapshot) {
-  for (const TViewState& state : snapshot) {
-    const TViewId view = state.View;
-    if (IsLayerView(view)) {
-      TLayerRowModel& m = MutableLayers(tab);
-      // A file column keeps what a save put there since: saving is no step of the history.
-      std::unordered_map<const void*, std::string> files;
-      for (const TLayerRow& r : m.Rows())
-        files.emplace(r.Layer(), r.FileText);
-      std::vector<TLayerRow> rows = state.LayerRows;
-      for (TLayerRow& r : rows)
-        if (auto it = files.find(r.Layer()); it != files.end()) r.FileText = it->second;
-      const bool same = rows == m.Rows();
-      const bool sameSelection = state.Selected == m.SelectedRows() && state.Focused == m.Focused();
-      m.Reset(std::move(rows), state.Selected, state.Focused);
-      if (!same) Notify({TNoticeKind::LayersReordered, view, 0, m.Count()});
-      if (!sameSelection) Notify({TNoticeKind::SelectionChanged, view});
-      const int only = m.SelectedCount() == 1 ? m.FirstSelected() : -1;
-      if (tab == TTabId::Graphic)
-        shownGraphic_ = only >= 0 ? m[only].Graphic : nullptr;
-      else
-        shownSound_ = only >= 0 ? m[only].Sound : nullptr;
-      continue;
-    }
-    TEventRowModel& m = MutableEvents(view);
-    bool same = static_cast<size_t>(m.Count()) == state.Events.size();
-    for (size_t i = 0; same && i < state.Events.size(); ++i)
-      same = m[static_cast<int>(i)].Event == state.Events[i];
-    const bool sameSelection = state.Selected == m.SelectedRows() && state.Focused == m.Focused() &&
-                               state.Enabled == m.Enabled();
-    if (!same) {
-      // Rows of events still shown keep their texts; the command describes the events it changed.
-      std::unordered_map<const TEvent*, int> current;
-      for (int i = 0; i < m.Count(); ++i)
-        current.emplace(m[i].Event, i);
-      std::vector<TEventRow> rows(state.Events.size());
-      for (size_t i = 0; i < rows.size(); ++i) {
-        if (auto it = current.find(state.Events[i]); it != current.end())
-          rows[i] = std::move(m.At(it->second));
-        else
-          rows[i] = DescribeRow(*state.Events[i]);
-      }
-      m.Reset(std::move(rows), state.Selected, state.Focused);
-    } else if (!sameSelection) {
-      m.ResetSelection(state.Selected, state.Focused);
-    }
-    m.SetEnabled(state.Enabled);
-    RenumberEvents(view);
-    if (!same) NotifyEvents(TNoticeKind::EventsReordered, view, 0, m.Count(), {});
-    if (!sameSelection) Notify({TNoticeKind::SelectionChanged, view});
+void TProjectDocument::Restore(const TSnapshot& snapshot) {
+  // Layer views first: they decide which layer each event view shows.
+  for (const auto& state : snapshot)
+    if (IsLayerView(state->View)) RestoreLayerView(*state);
+  for (const auto& state : snapshot)
+    if (!IsLayerView(state->View)) RestoreEventView(*state);
+}
+
+void TProjectDocument::RestoreLayerView(const TViewState& state) {
+  const TTabId tab = TabOf(state.View);
+  const TLayerRowModel& now = LayerRows(tab);
+  // A file column keeps what a save put there since: saving is no step of the history.
+  std::unordered_map<const void*, const std::string*> files;
+  for (const TLayerRow& r : now.Rows())
+    files.emplace(r.Layer(), &r.FileText);
+  std::vector<TLayerRow> rows = state.LayerRows;
+  for (TLayerRow& r : rows)
+    if (auto it = files.find(r.Layer()); it != files.end()) r.FileText = *it->second;
+  const bool same = rows == now.Rows();
+  const bool sameSelection = state.Selected == now.SelectedRows() && state.Focused == now.Focused();
+  if (!same) {
+    MutableLayers(tab).Reset(std::move(rows), state.Selected, state.Focused);
+    Notify({TNoticeKind::LayersReordered, state.View, 0, now.Count()});
+  } else if (!sameSelection) {
+    MutableLayers(tab).ResetSelection(state.Selected, state.Focused);
   }
+  if (!sameSelection) Notify({TNoticeKind::SelectionChanged, state.View});
+  const int only = now.SelectedCount() == 1 ? now.FirstSelected() : -1;
+  if (tab == TTabId::Graphic)
+    shownGraphic_ = only >= 0 ? now[only].Graphic : nullptr;
+  else
+    shownSound_ = only >= 0 ? now[only].Sound : nullptr;
+}
+
+void TProjectDocument::RestoreEventView(const TViewState& state) {
+  const TViewId view = state.View;
+  const TEventRowModel& now = EventRows(view);
+  bool same = static_cast<size_t>(now.Count()) == state.Events.size();
+  for (size_t i = 0; same && i < state.Events.size(); ++i)
+    same = now[static_cast<int>(i)].Event == state.Events[i];
+  const bool sameSelection =
+      state.Selected == now.SelectedRows() && state.Focused == now.Focused() && state.Enabled == now.Enabled();
+  if (!same) {
+    // Rows of events still shown keep their texts; the command describes the events it changed.
+    TEventRowModel& m = MutableEvents(view);
+    std::unordered_map<const TEvent*, int> current;
+    for (int i = 0; i < m.Count(); ++i)
+      current.emplace(m[i].Event, i);
+    std::vector<TEventRow> rows(state.Events.size());
+    for (size_t i = 0; i < rows.size(); ++i) {
+      if (auto it = current.find(state.Events[i]); it != current.end())
+        rows[i] = std::move(m.At(it->second));
+      else
+        rows[i] = DescribeRow(*state.Events[i]);
+    }
+    m.Reset(std::move(rows), state.Selected, state.Focused);
+  } else if (!sameSelection) {
+    MutableEvents(view).ResetSelection(state.Selected, state.Focused);
+  }
+  if (!sameSelection) MutableEvents(view).SetEnabled(state.Enabled);
+  RenumberEvents(view);
+  if (!same) NotifyEvents(TNoticeKind::EventsReordered, view, 0, now.Count(), {});
+  if (!sameSelection) Notify({TNoticeKind::SelectionChanged, view});
 }
 
 // ---- another project ----

@@ -88,7 +88,7 @@ class TProjectDocument {
   void InsertEventRows(TViewId view, int index, std::span<TEvent* const> events);
   void RemoveEventRows(TViewId view, std::span<const int> ascending);
   void RefreshEventRow(TViewId view, int row);
-  void RefreshEvents(TTabId tab, std::span<TEvent* const> events);
+  void RefreshEvents(std::span<TEvent* const> events);
   void ReorderEventRows(TViewId view, std::span<const int> order);
   void RenumberEvents(TViewId view);
   // Fills the view again from the shown layer; the selected events stay selected.
@@ -105,8 +105,10 @@ class TProjectDocument {
   // Selection set by a command (same rules as SetSelection).
   void SelectRows(TViewId view, std::span<const int> rows, int focused);
 
-  TTabSnapshot Snapshot(TTabId tab) const;
-  void Restore(TTabId tab, const TTabSnapshot& snapshot);
+  // The rows, selections and focus of all five views; views unchanged since the last snapshot
+  // share its record, so a history of many commands keeps one copy of a large untouched view.
+  TSnapshot Snapshot() const;
+  void Restore(const TSnapshot& snapshot);
 
   // After another project was put into Project(): empties the event views, fills the layer
   // views (caption = name, file column = file name without folder), forgets the undo history.
@@ -115,8 +117,18 @@ class TProjectDocument {
  private:
   static size_t Index(TTabId t) { return t == TTabId::Graphic ? 0 : 1; }
   static size_t EventIndex(TViewId v);
-  TLayerRowModel& MutableLayers(TTabId t) { return layerRows_[Index(t)]; }
-  TEventRowModel& MutableEvents(TViewId v) { return eventRows_[EventIndex(v)]; }
+  // Every change of a view's rows or selection passes here and counts as a new version.
+  TLayerRowModel& MutableLayers(TTabId t) {
+    ++versions_[static_cast<size_t>(LayerViewOf(t))];
+    return layerRows_[Index(t)];
+  }
+  TEventRowModel& MutableEvents(TViewId v) {
+    ++versions_[static_cast<size_t>(v)];
+    return eventRows_[EventIndex(v)];
+  }
+  std::shared_ptr<const TViewState> ViewState(TViewId view) const;
+  void RestoreLayerView(const TViewState& state);
+  void RestoreEventView(const TViewState& state);
   TRowSelection& MutableSelection(TViewId v) {
     if (IsLayerView(v)) return MutableLayers(TabOf(v));
     return MutableEvents(v);
@@ -136,6 +148,9 @@ class TProjectDocument {
   TEditorClipboards clipboards_;
   TCommandHistory history_;
   std::function<void(std::unique_ptr<TEditorCommand>)> sink_;
+  uint64_t versions_[kViewCount] = {};
+  mutable std::shared_ptr<const TViewState> cached_[kViewCount];
+  mutable uint64_t cachedVersions_[kViewCount] = {};
   int batchDepth_ = 0;
   bool captionNamed_ = false;
 };
