@@ -188,7 +188,8 @@ void TProjectDocument::RemoveEventRows(TViewId view, std::span<const int> ascend
 }
 
 void TProjectDocument::RefreshEventRow(TViewId view, int row) {
-  TEventRowModel& m = MutableEvents(view);
+  // Only the texts change: no new version, so snapshots keep sharing the view's record.
+  TEventRowModel& m = eventRows_[EventIndex(view)];
   if (row < 0 || row >= m.Count()) return;
   TEventRow& r = m.At(row);
   DescribeEvent(*r.Event, r, row);
