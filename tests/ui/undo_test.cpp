@@ -1,6 +1,7 @@
 // Every command kind undone and done again: the project, the rows and the selections come back
 // exactly, also when the user switched layers (which refills and renumbers views) in between.
 #include "editor_fixture.h"
+#include "persist/project_file.h"
 #include "temp_folder.h"
 
 namespace vexa {
@@ -138,6 +139,22 @@ TEST_F(Undo, ASaveInBetweenKeepsItsFileColumn) {
   doc.History().Undo();
   EXPECT_EQ(doc.LayerRows(TTabId::Graphic)[0].FileText, saved);
   EXPECT_EQ(doc.LayerRows(TTabId::Graphic)[0].Caption, "新規レイヤー1");
+}
+
+TEST_F(Undo, OpeningAProjectForgetsTheHistory) {
+  TProject other;
+  other.FileName = dir / "other.vxpj";
+  SaveProject(other, false);
+  Select(kEffects, {0});
+  act.DeleteEvents(kEffects);
+  prompt.Files.push_back({other.FileName});
+  act.OpenProject();
+  EXPECT_FALSE(doc.History().CanUndo());
+  // Nothing of the old project's rows is kept for later undos.
+  const std::string opened = Dump();
+  act.ApplyProjectSettings({"x", 640, 480, 30, 0});
+  doc.History().Undo();
+  EXPECT_EQ(Dump(), opened);
 }
 
 }  // namespace

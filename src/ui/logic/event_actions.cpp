@@ -26,20 +26,6 @@ TEventList* ClipboardOf(TEditorClipboards& c, TViewId view) {
   }
 }
 
-bool KindBelongsTo(int32_t code, TViewId view) {
-  const TKindInfo* k = KindInfo(code);
-  if (!k) return false;
-  switch (k->Class) {
-    case TKindClass::Source:
-      return view == TViewId::GraphicSources;
-    case TKindClass::Effect:
-      return view == TViewId::GraphicEffects;
-    case TKindClass::Sound:
-      return view == TViewId::SoundEvents;
-  }
-  return false;
-}
-
 std::string KindStepName(int32_t code, std::string_view what) {
   const TKindInfo* k = KindInfo(code);
   std::string name = k && !k->MenuName.empty() ? std::string(k->MenuName) : std::string("サウンド");
@@ -290,7 +276,7 @@ void TMainActions::SelectAll(TViewId view) {
 
 void TMainActions::AddEvent(TViewId view, std::unique_ptr<TEvent> event) {
   Guard([&] {
-    if (!event || !KindBelongsTo(event->EventType, view) || !doc_.Selection(view).Enabled()) return;
+    if (!event || !KindShownIn(event->EventType, view) || !doc_.Selection(view).Enabled()) return;
     const int selected = doc_.Selection(view).FirstSelected();
     const int at = selected >= 0 ? selected : doc_.RowCount(view);
     std::string text = KindStepName(event->EventType, "の追加");

@@ -43,6 +43,20 @@ void SetListOrder(TEventList& list, const std::vector<TEvent*>& order) {
 
 }  // namespace
 
+bool KindShownIn(int32_t kindCode, TViewId view) {
+  const TKindInfo* k = KindInfo(kindCode);
+  if (!k) return false;
+  switch (k->Class) {
+    case TKindClass::Source:
+      return view == TViewId::GraphicSources;
+    case TKindClass::Effect:
+      return view == TViewId::GraphicEffects;
+    case TKindClass::Sound:
+      return view == TViewId::SoundEvents;
+  }
+  return false;
+}
+
 void AttachEvents(std::vector<THeldEvent>& events, bool reverse) {
   Each(events, reverse, [](THeldEvent& h) {
     if (!h.Held) return;
@@ -78,7 +92,7 @@ TInsertEventsCommand::TInsertEventsCommand(TProjectDocument& doc, std::string te
                                            std::vector<std::unique_ptr<TEvent>> events, int rowIndex)
     : TSnapshotCommand(doc, std::move(text)), view_(view), rowIndex_(rowIndex) {
   for (auto& e : events) {
-    TEventList* list = e ? doc.ShownListFor(view, e->EventType) : nullptr;
+    TEventList* list = e && KindShownIn(e->EventType, view) ? doc.ShownListFor(view, e->EventType) : nullptr;
     if (!list) continue;
     TEvent* raw = e.get();
     events_.push_back({list, raw, -1, std::move(e)});

@@ -14,6 +14,9 @@
 
 namespace vexa {
 
+// True when events of the kind are rows of the view (sources, effects, sounds).
+bool KindShownIn(int32_t kindCode, TViewId view);
+
 // An event taken out of its list (owned here meanwhile) or put into it, with its place.
 struct THeldEvent {
   TEventList* List = nullptr;
@@ -29,7 +32,7 @@ void DetachEvents(std::vector<THeldEvent>& events, bool reverse);
 
 // New events go to the end of the shown layer's lists for their kinds and their rows to
 // rowIndex (clamped); the view's selection becomes the new rows. Events of a kind the view
-// does not show are dropped.
+// does not show, or given while the view shows no layer, are dropped.
 class TInsertEventsCommand : public TSnapshotCommand {
  public:
   TInsertEventsCommand(TProjectDocument& doc, std::string text, TViewId view,

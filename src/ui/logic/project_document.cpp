@@ -27,9 +27,7 @@ std::span<const TViewId> EventViewsOf(TTabId tab) {
 }
 
 TProjectDocument::TProjectDocument(TProject& project) : project_(project) {
-  for (TEventRowModel& m : eventRows_)
-    m.SetEnabled(false);  // until exactly one layer is selected
-  ProjectReplaced();
+  ProjectReplaced();  // the event views start empty and disabled
 }
 
 TProjectDocument::~TProjectDocument() {
@@ -429,10 +427,13 @@ void TProjectDocument::ProjectReplaced() {
   history_.Clear();
   shownGraphic_ = nullptr;
   shownSound_ = nullptr;
-  for (TEventRowModel& m : eventRows_) {
+  for (TViewId view : {TViewId::GraphicSources, TViewId::GraphicEffects, TViewId::SoundEvents}) {
+    TEventRowModel& m = MutableEvents(view);
     m.Reset({});
     m.SetEnabled(false);
   }
+  for (auto& state : cached_)
+    state.reset();
   std::vector<TLayerRow> graphic, sound;
   for (const auto& l : project_.GraphicLayers)
     graphic.push_back({l.get(), nullptr, l->Name, std::string(FileNameWithoutFolder(l->FileName))});
