@@ -13,7 +13,8 @@
 namespace vexa {
 namespace {
 
-TEventList* ClipboardOf(TEditorClipboards& c, TViewId view) {
+template <class Clipboards>
+auto* ClipboardOf(Clipboards& c, TViewId view) {
   switch (view) {
     case TViewId::GraphicSources:
       return &c.Sources;
@@ -22,7 +23,7 @@ TEventList* ClipboardOf(TEditorClipboards& c, TViewId view) {
     case TViewId::SoundEvents:
       return &c.Sounds;
     default:
-      return nullptr;
+      return static_cast<decltype(&c.Sources)>(nullptr);
   }
 }
 
@@ -71,7 +72,7 @@ TMenuState MenuState(const TProjectDocument& doc, TViewId view) {
   m.Copy = m.Delete = m.Edit = m.AdjustTimes = m.CopyTimes = selection;
   m.Sync = selection && view != TViewId::GraphicEffects;
   m.PasteTimes = selection && !c.Times.Empty();
-  m.Paste = !ClipboardOf(const_cast<TEditorClipboards&>(c), view)->Empty();
+  m.Paste = !ClipboardOf(c, view)->Empty();
   return m;
 }
 

@@ -1,6 +1,7 @@
 // The main window's file commands: opening and saving layer files and projects. Every save goes
 // through the atomic writes of the persistence layer, so a failed save leaves the old file.
 #include <filesystem>
+#include <stdexcept>
 
 #include "persist/layer_file.h"
 #include "persist/persist_error.h"

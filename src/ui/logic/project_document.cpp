@@ -100,15 +100,14 @@ void TProjectDocument::RemoveObserver(TDocumentObserver& observer) {
 }
 
 void TProjectDocument::Notify(TDocumentNotice notice) {
-  if (notice.Kind != TNoticeKind::SettingsChanged && notice.Kind != TNoticeKind::ProjectReplaced &&
-      notice.Kind != TNoticeKind::ClipboardChanged && notice.Kind != TNoticeKind::CommandFailed &&
-      notice.Kind != TNoticeKind::BatchBegin && notice.Kind != TNoticeKind::BatchEnd) {
-    if (TabOf(notice.View) == TTabId::Graphic && !notice.GraphicLayer) {
-      if (!IsLayerView(notice.View)) notice.GraphicLayer = shownGraphic_;
-    } else if (TabOf(notice.View) == TTabId::Sound && !notice.SoundLayer) {
-      if (!IsLayerView(notice.View)) notice.SoundLayer = shownSound_;
-    }
-  }
+  // A notice of an event view names the layer the view shows.
+  const bool eventView = !IsLayerView(notice.View) && (notice.Kind == TNoticeKind::EventsAdded ||
+                                                       notice.Kind == TNoticeKind::EventsRemoved ||
+                                                       notice.Kind == TNoticeKind::EventChanged ||
+                                                       notice.Kind == TNoticeKind::EventsReordered ||
+                                                       notice.Kind == TNoticeKind::SelectionChanged);
+  if (eventView && TabOf(notice.View) == TTabId::Graphic) notice.GraphicLayer = shownGraphic_;
+  if (eventView && TabOf(notice.View) == TTabId::Sound) notice.SoundLayer = shownSound_;
   // A copy: an observer may remove itself while hearing.
   const std::vector<TDocumentObserver*> observers = observers_;
   for (TDocumentObserver* o : observers)
