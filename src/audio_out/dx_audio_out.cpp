@@ -81,6 +81,8 @@ TPlayFormat FormatOf(const TAuInput& in) {
   return f;
 }
 
+void SDLCALL DropLog(void*, int, SDL_LogPriority, const char*) {}
+
 uint32_t ChunkFramesFor(uint32_t rate) {
   uint32_t n = 256;
   while (n < 8192 && n * kChunkDivisor < rate)
@@ -313,6 +315,8 @@ struct TDXAudioOut::TImpl {
       if (!SdlStarted) {
         SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
         SDL_SetHint(SDL_HINT_AUDIO_DEVICE_APP_NAME, "Vexa Studio");
+        // The library prints nothing: what matters reaches the user through OnNotice.
+        SDL_LogSetOutputFunction(&DropLog, nullptr);
         if (SDL_InitSubSystem(SDL_INIT_AUDIO) == 0)
           SdlStarted = true;
         else

@@ -65,6 +65,8 @@ class TPreviewThread {
   void Close();
   // A run was started and its thread has not ended.
   bool Running() const { return running_.load(); }
+  // Close was called (and the thread may still be finishing its sound render).
+  bool Closing() const { return stop_.load(); }
 
   // The seek bar (user interface thread). Pressing (mouse button or arrow key down) freezes the
   // picture and stops the sound until the release; the thread then seeks to the bar's position.
