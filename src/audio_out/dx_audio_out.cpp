@@ -100,6 +100,7 @@ struct TDXAudioOut::TImpl {
   SDL_AudioDeviceID Device = 0;
   TPlayFormat DeviceFormat;  // of the open device
   std::thread Feeder;
+  std::atomic<std::thread::id> FeederId{};  // set by the feeder itself, so that it knows itself
   std::thread Pacer;  // the silent "device"; started by the feeder, joined by Stop
   std::vector<uint8_t> PacerBuffer;
 
@@ -218,13 +219,17 @@ struct TDXAudioOut::TImpl {
   }
 
   void Feed() {
+    FeederId.store(std::this_thread::get_id());
     try {
       FeedAndDrain();
     } catch (...) {
       // Only starting the pacer can fail here; the run then ends without its notice.
       BusyFlag.store(false);
     }
+    FeederId.store(std::thread::id());  // ids of ended threads are given out again
   }
+
+  bool OnFeeder() const { return FeederId.load() == std::this_thread::get_id(); }
 
   void FeedAndDrain() {
     TAuInput& in = *Input;
@@ -308,6 +313,11 @@ struct TDXAudioOut::TImpl {
     }
     if (NoDevice) return false;
     if (Device != 0 && DeviceFormat.SameDevice(Play)) return true;
+    // SDL keeps its error text per thread; the caller's thread may be one that SDL never
+    // sees end (the preview's), so its text is freed here.
+    struct TReleaseErrorText {
+      ~TReleaseErrorText() { SDL_TLSCleanup(); }
+    } releaseErrorText;
     CloseDevice();
     std::string why;
     {
@@ -356,6 +366,7 @@ struct TDXAudioOut::TImpl {
     if (SdlStarted) {
       std::lock_guard<std::mutex> hold(SdlLock());
       SDL_QuitSubSystem(SDL_INIT_AUDIO);
+      SDL_TLSCleanup();
     }
   }
 };
@@ -369,8 +380,7 @@ TDXAudioOut::~TDXAudioOut() {
 void TDXAudioOut::Run() {
   TImpl& d = *impl_;
   if (Input == nullptr) throw EAudioOutError("The sound output has no input to play.");
-  if (d.Feeder.joinable() && d.Feeder.get_id() == std::this_thread::get_id())
-    throw EAudioOutError("The sound output cannot be started from its own end notice.");
+  if (d.OnFeeder()) throw EAudioOutError("The sound output cannot be started from its own end notice.");
   if (d.BusyFlag.load()) throw EAudioOutError("The sound output is still playing.");
   d.JoinFeeder();
   d.StopConsumer();
@@ -404,8 +414,7 @@ void TDXAudioOut::Run() {
 
 void TDXAudioOut::Stop() {
   TImpl& d = *impl_;
-  if (d.Feeder.joinable() && d.Feeder.get_id() == std::this_thread::get_id())
-    throw EAudioOutError("The sound output cannot be stopped from its own end notice.");
+  if (d.OnFeeder()) throw EAudioOutError("The sound output cannot be stopped from its own end notice.");
   d.StopFlag.store(true);
   d.Tick.fetch_add(1);
   d.Tick.notify_all();
