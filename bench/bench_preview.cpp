@@ -3,10 +3,12 @@
 // SDL_AUDIODRIVER is set otherwise):
 //
 // BM_OpenToFirstFrame   Start (session, sound render, first compose) to the first frame shown.
-// BM_Playback           60 s of playback: frames shown per second, frames handed over more than
-//                       1 ms after they were due and by how much, the largest offset between a
-//                       shown frame's time and the sound's position, and how far the sound
-//                       device's clock drifts from the monotonic one meanwhile.
+// BM_Playback           60 s of playback: frames shown per second and the device's pace (its
+//                       milliseconds per wall-clock millisecond: the picture follows it), frames
+//                       handed over more than 1 ms and more than a frame after they were due and
+//                       by how much, the largest offset between a shown frame's time and the
+//                       sound's position, and how far a picture on the monotonic clock would
+//                       have drifted from the sound within one loop of the project.
 // BM_SeekToFirstFrame   release of the seek bar to the first frame of the chosen second shown.
 // BM_ComposeHeadroom    ComposeFrame alone over the demo's 300 frames: the time a frame may take
 //                       against the 33.3 ms it has.
@@ -26,6 +28,8 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "model/project.h"
 #include "persist/project_file.h"
@@ -101,18 +105,28 @@ class TMeasuringPresenter : public TPreviewPresenter {
     TPreviewSound* sound = probe_.Sound.load();
     const double soundMs = sound ? static_cast<double>(sound->FramesHeard()) * 1000.0 / sound->SampleRate() : -1;
     std::lock_guard<std::mutex> hold(Lock);
-    if (f->DueMs == 0) restartedAt_ = now;  // the clock starts over (start, loop or seek)
     ++Frames;
     LastIndex = f->FrameIndex;
-    const double late = f->ShownMs - f->DueMs;
-    if (late > 1.0) {
-      ++LateFrames;
-      MaxLateMs = std::max(MaxLateMs, late);
-    }
-    if (soundMs >= 0 && f->DueMs > 0) MaxSoundOffsetMs = std::max(MaxSoundOffsetMs, std::abs(soundMs - f->DueMs));
-    const double wall = std::chrono::duration<double, std::milli>(now - restartedAt_).count();
-    MaxDriftMs = std::max(MaxDriftMs, std::abs(wall - f->DueMs));
     Changed.notify_all();
+    const double late = f->ShownMs - f->DueMs;
+    Lateness.push_back(late);
+    if (late > 1.0) ++LateFrames;
+    if (late > 1000.0 / 30) ++LateByAFrame;
+    MaxLateMs = std::max(MaxLateMs, late);
+    if (soundMs < 0) return;
+    if (f->DueMs == 0) {
+      // The clock starts over (start, loop or seek): a new stretch of sound.
+      segmentWall_ = prevWall_ = now;
+      prevSound_ = soundMs;
+      return;
+    }
+    MaxSoundOffsetMs = std::max(MaxSoundOffsetMs, std::abs(soundMs - f->DueMs));
+    const double wall = std::chrono::duration<double, std::milli>(now - segmentWall_).count();
+    MonotonicDriftMs = std::max(MonotonicDriftMs, std::abs(wall - soundMs));
+    WallMs += std::chrono::duration<double, std::milli>(now - prevWall_).count();
+    SoundMs += soundMs - prevSound_;
+    prevWall_ = now;
+    prevSound_ = soundMs;
   }
 
   // Waits until pred holds (under Lock), at most a minute.
@@ -123,21 +137,28 @@ class TMeasuringPresenter : public TPreviewPresenter {
   }
   void ResetStats() {
     std::lock_guard<std::mutex> hold(Lock);
-    Frames = LateFrames = 0;
-    MaxLateMs = MaxSoundOffsetMs = MaxDriftMs = 0;
+    Frames = LateFrames = LateByAFrame = 0;
+    MaxLateMs = MaxSoundOffsetMs = MonotonicDriftMs = WallMs = SoundMs = 0;
+    Lateness.clear();
   }
 
   TPreviewThread* Runner = nullptr;
   std::mutex Lock;
   std::condition_variable Changed;
-  uint64_t Frames = 0, LateFrames = 0;
+  uint64_t Frames = 0, LateFrames = 0, LateByAFrame = 0;
   uint32_t LastIndex = 0;
-  double MaxLateMs = 0, MaxSoundOffsetMs = 0, MaxDriftMs = 0;
+  std::vector<double> Lateness;  // handed over minus due, in ms of the playback clock
+  double MaxLateMs = 0, MaxSoundOffsetMs = 0;
+  // The largest gap, since a (re)start, between the sound's position and the monotonic clock:
+  // how far a picture paced by the monotonic clock would have drifted from the sound.
+  double MonotonicDriftMs = 0;
+  double WallMs = 0, SoundMs = 0;  // the sound device's pace: its ms against the wall's
   std::string Notices;
 
  private:
   TSoundProbe& probe_;
-  TClock::time_point restartedAt_ = TClock::now();
+  TClock::time_point segmentWall_ = TClock::now(), prevWall_ = segmentWall_;
+  double prevSound_ = 0;
 };
 
 void BM_OpenToFirstFrame(benchmark::State& state) {
@@ -192,11 +213,17 @@ void BM_Playback(benchmark::State& state) {
     const double wall = MsSince(start) / 1000;
     runner.Close();
     state.SetIterationTime(wall);
+    std::vector<double>& late = presenter.Lateness;
+    std::sort(late.begin(), late.end());
     state.counters["fps"] = static_cast<double>(frames) / wall;
+    state.counters["frames"] = static_cast<double>(frames);
+    state.counters["device_pace"] = presenter.WallMs > 0 ? presenter.SoundMs / presenter.WallMs : 0;
     state.counters["late_frames"] = static_cast<double>(presenter.LateFrames);
+    state.counters["late_by_a_frame"] = static_cast<double>(presenter.LateByAFrame);
+    state.counters["p99_late_ms"] = late.empty() ? 0 : late[late.size() * 99 / 100];
     state.counters["max_late_ms"] = presenter.MaxLateMs;
     state.counters["max_sound_offset_ms"] = presenter.MaxSoundOffsetMs;
-    state.counters["max_device_drift_ms"] = presenter.MaxDriftMs;
+    state.counters["monotonic_drift_ms"] = presenter.MonotonicDriftMs;
     if (!presenter.Notices.empty()) state.SetLabel(presenter.Notices);
   }
 }
