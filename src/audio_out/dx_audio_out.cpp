@@ -101,7 +101,8 @@ struct TDXAudioOut::TImpl {
   TPlayFormat DeviceFormat;  // of the open device
   std::thread Feeder;
   std::atomic<std::thread::id> FeederId{};  // set by the feeder itself, so that it knows itself
-  std::thread Pacer;  // the silent "device"; started by the feeder, joined by Stop
+  // The silent "device": started by the feeder, joined by Stop after the feeder.
+  std::thread Pacer;
   std::vector<uint8_t> PacerBuffer;
 
   // --- fixed between Run and Stop ---
@@ -223,7 +224,7 @@ struct TDXAudioOut::TImpl {
     try {
       FeedAndDrain();
     } catch (...) {
-      // Only starting the pacer can fail here; the run then ends without its notice.
+      // Starting the pacer or the end notice failed: the run is over all the same.
       BusyFlag.store(false);
     }
     FeederId.store(std::thread::id());  // ids of ended threads are given out again
