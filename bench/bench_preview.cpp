@@ -220,6 +220,7 @@ void BM_Playback(benchmark::State& state) {
     state.counters["device_pace"] = presenter.WallMs > 0 ? presenter.SoundMs / presenter.WallMs : 0;
     state.counters["late_frames"] = static_cast<double>(presenter.LateFrames);
     state.counters["late_by_a_frame"] = static_cast<double>(presenter.LateByAFrame);
+    state.counters["p50_late_ms"] = late.empty() ? 0 : late[late.size() / 2];
     state.counters["p99_late_ms"] = late.empty() ? 0 : late[late.size() * 99 / 100];
     state.counters["max_late_ms"] = presenter.MaxLateMs;
     state.counters["max_sound_offset_ms"] = presenter.MaxSoundOffsetMs;

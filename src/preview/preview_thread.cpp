@@ -157,19 +157,22 @@ void TPreviewThread::Execute() {
       noSound(WhatOf(std::current_exception()));
     }
   };
+  // A composed frame goes straight into the picture to be handed over next, so that the copy
+  // hides inside the wait like the composition itself.
   const auto compose = [&] {
     try {
       engine_.ComposeFrame();
-      return true;
     } catch (...) {
       presenter_.Notice("A frame could not be composed, and the preview ends: " + WhatOf(std::current_exception()));
       return false;
     }
-  };
-  const auto handOver = [&] {
     TPreviewFrame& f = frames_.Back();
     f.Picture.Assign(engine_.FrameBitmap);
     f.FrameIndex = engine_.FrameIndex - 1;
+    return true;
+  };
+  const auto handOver = [&] {
+    TPreviewFrame& f = frames_.Back();
     f.Serial = ++run.Serial;
     f.DueMs = std::nearbyint(run.NextDue);
     f.ShownMs = run.Clock.ElapsedMs();
