@@ -193,6 +193,7 @@ void TPreviewThread::Execute() {
     if (hasSound) {
       try {
         run.Sound = setup_.MakeSound([&](const std::string& text) { soundTrouble(text); });
+        if (!run.Sound) throw std::runtime_error("no sound output could be made");
         run.Sound->Open(run.Wave.Path());
       } catch (...) {
         noSound(WhatOf(std::current_exception()));
