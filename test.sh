@@ -25,6 +25,9 @@ export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1
 export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 (cd build/asan && ctest --output-on-failure -j "$JOBS")
 
+echo "== thread sanitizer (the threaded parts)"
+scripts/tsan.sh
+
 if [ -x scripts/fuzz.sh ]; then
   echo "== fuzzing (bounded)"
   scripts/fuzz.sh

@@ -9,6 +9,8 @@ set -euo pipefail
 RUN=(
   # the face of Latin text and the Japanese proportional Gothic face that text falls back to
   fonts-dejavu-core fonts-ipafont-gothic
+  # sound output of the preview
+  libsdl2-2.0-0
 )
 
 # What building needs: the toolchain and the libraries' development files.
@@ -21,6 +23,8 @@ BUILD=(
   # movies and sound
   libavformat-dev libavcodec-dev libavutil-dev libswresample-dev libswscale-dev
   libvorbis-dev libogg-dev libflac-dev
+  # sound output
+  libsdl2-dev
 )
 
 # What the tests, the fuzz run and the benchmarks need.
