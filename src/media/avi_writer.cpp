@@ -124,6 +124,7 @@ std::string ReplacedPath(const std::string& target) {
 
 struct TAVICompressor::TState {
   TAVIWriteSettings Settings;
+  TTempFileWatch* Watch = nullptr;
   std::string TempPath;
   std::unique_ptr<AVFormatContext, FormatContextFree> Format;
   AVStream* Stream = nullptr;
@@ -142,7 +143,10 @@ struct TAVICompressor::TState {
     Packet.reset();
     Encoder.reset();
     Format.reset();
-    if (!TempPath.empty()) ::unlink(TempPath.c_str());
+    if (!TempPath.empty()) {
+      ::unlink(TempPath.c_str());
+      if (Watch) Watch->Gone(TempPath);
+    }
     TempPath.clear();
   }
 };
@@ -160,8 +164,9 @@ bool TAVICompressor::Opened() const {
 int32_t TAVICompressor::Open(const std::string& fileName, const TAVIWriteSettings& settings) {
   Close();
   if (settings.Width < 1 || settings.Height < 1 || settings.Width > kMaxBitmapSide ||
-      settings.Height > kMaxBitmapSide || settings.Rate < 1 || settings.Rate > 1000 ||
-      (settings.BitCount != 24 && settings.BitCount != 32) || fileName.empty())
+      settings.Height > kMaxBitmapSide || int64_t{settings.Width} * settings.Height > kMaxBitmapPixels ||
+      settings.Rate < 1 || settings.Rate > 1000 || (settings.BitCount != 24 && settings.BitCount != 32) ||
+      fileName.empty())
     return kAviBadSettings;
 
   TCodecOptions options;
@@ -183,7 +188,12 @@ int32_t TAVICompressor::Open(const std::string& fileName, const TAVIWriteSetting
   const int32_t w = settings.Width, h = settings.Height;
 
   int err = CreateTemporaryFile(fileName, state->TempPath);
-  if (err < 0) return ErrorCode(err);
+  if (err < 0) {
+    state->TempPath.clear();
+    return ErrorCode(err);
+  }
+  state->Watch = TempFiles;
+  if (TempFiles) TempFiles->Made(state->TempPath);
 
   const AVOutputFormat* avi = av_guess_format("avi", nullptr, nullptr);
   AVFormatContext* fc = nullptr;
@@ -394,7 +404,11 @@ int32_t TAVICompressor::Close() {
   // partial file, and file systems that replace by rename (ext4, xfs, btrfs) write the new data
   // before the rename takes effect.
   if (!err && ::rename(s->TempPath.c_str(), ReplacedPath(fileName_).c_str()) != 0) err = AVERROR(errno);
-  if (!err) s->TempPath.clear();  // now the target; DropFile must not remove it
+  if (!err) {
+    // Now the target; DropFile must not remove it.
+    if (s->Watch) s->Watch->Gone(s->TempPath);
+    s->TempPath.clear();
+  }
   s->DropFile();
   return ErrorCode(err);
 }

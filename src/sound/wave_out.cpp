@@ -103,7 +103,7 @@ void TWaveOut::Work() {
         uint64_t{rate} * channels * (bits / 8) > 0xFFFFFFFFull)
       throw ESoundError("Cannot write the sound file \"" + FileName + "\": unsupported PCM format.");
 
-    TReplacingFile file(FileName);
+    TReplacingFile file(FileName, TempFiles);
     const auto blank = MakeWaveHeader(channels, rate, bits, 0);
     file.Write(blank.data(), blank.size());
 

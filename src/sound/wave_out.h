@@ -12,6 +12,7 @@
 namespace vexa {
 
 class TAuInput;
+class TTempFileWatch;
 
 inline constexpr size_t kWaveHeaderBytes = 44;
 
@@ -29,8 +30,9 @@ class TWaveOut {
   TWaveOut(const TWaveOut&) = delete;
   TWaveOut& operator=(const TWaveOut&) = delete;
 
-  TAuInput* Input = nullptr;  // borrowed; read from StartSample to EndSample in its own format
-  std::string FileName;       // the file to write; an existing one is replaced once complete
+  TAuInput* Input = nullptr;            // borrowed; read from StartSample to EndSample in its own format
+  std::string FileName;                 // the file to write; an existing one is replaced once complete
+  TTempFileWatch* TempFiles = nullptr;  // borrowed; told about the file being written
 
   // Starts writing on the worker thread.
   void Run();
