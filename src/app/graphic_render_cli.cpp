@@ -45,10 +45,13 @@ class TProgressDisplay : public TGraphicRenderMonitor {
     const double seconds = fps_ ? static_cast<double>(frameCount) / fps_ : 0;
     // A project that runs for days is usually a mistake (an event ending at 4294967295 ms):
     // say so before the hours go by.
-    if (seconds > kDaySeconds)
-      out_ << "vexa-render: the project is " << ClockText(seconds) << " long (" << frameCount << " frames at "
-           << fps_ << " fps); Ctrl+C stops the render and keeps the frames so far\n"
-           << std::flush;
+    if (seconds > kDaySeconds) {
+      // One piece, so that a message of the signal watcher cannot land inside it.
+      std::ostringstream notice;
+      notice << "vexa-render: the project is " << ClockText(seconds) << " long (" << frameCount
+             << " frames at " << fps_ << " fps); Ctrl+C stops the render and keeps the frames so far\n";
+      out_ << notice.str() << std::flush;
+    }
   }
   void FrameWritten(uint32_t written, uint32_t frameCount) override {
     const auto now = std::chrono::steady_clock::now();
@@ -67,7 +70,7 @@ class TProgressDisplay : public TGraphicRenderMonitor {
     } else {
       const uint32_t step = std::max<uint32_t>(frameCount / 10, 1);
       if (written % step == 0 || written == frameCount || now - lastLine_ >= std::chrono::seconds(1)) {
-        out_ << line.str() << '\n' << std::flush;
+        out_ << line.str() + '\n' << std::flush;
         lastLine_ = now;
       }
     }

@@ -31,9 +31,11 @@ TStopSignals::~TStopSignals() {
   thread_.join();
 }
 
-void TStopSignals::Made(const std::string& path) {
+bool TStopSignals::Make(const std::string& path, const std::function<bool()>& create) {
   std::lock_guard<std::mutex> hold(lock_);
-  temps_.insert(path);
+  const bool made = create();
+  if (made) temps_.insert(path);
+  return made;
 }
 
 void TStopSignals::Gone(const std::string& path) {
@@ -53,8 +55,9 @@ void TStopSignals::Watch() {
       Say("\nvexa-render: stopping; press Ctrl+C again to stop at once\n");
       continue;
     }
-    // The second signal: what is being written is removed, and the program ends now. A file
-    // already moved into place is no longer under its temporary name, so it stays.
+    // The second signal: what is being written is removed, and the program ends now. Holding
+    // the lock, no file is made meanwhile; one already moved into place is no longer under its
+    // temporary name, so it stays.
     std::lock_guard<std::mutex> hold(lock_);
     for (const std::string& path : temps_)
       ::unlink(path.c_str());

@@ -31,7 +31,7 @@ class TStopSignals final : public TTempFileWatch {
   // The exit status of a program stopped by that signal: 128 + its number.
   int ExitStatus() const { return 128 + Signal(); }
 
-  void Made(const std::string& path) override;
+  bool Make(const std::string& path, const std::function<bool()>& create) override;
   void Gone(const std::string& path) override;
 
  private:

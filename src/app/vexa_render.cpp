@@ -116,7 +116,7 @@ int ReportFindings(const std::vector<vexa::TMediaFinding>& findings, std::ostrea
 // Damage worked around while decoding, as it is met.
 class TStderrWarnings : public vexa::TWarningSink {
  public:
-  void Warn(const std::string& text) override { std::cerr << "vexa-render: warning: " << text << '\n'; }
+  void Warn(const std::string& text) override { std::cerr << "vexa-render: warning: " + text + '\n'; }
 };
 
 // Refuses an output that is one of the project's own files; true when it may be written.

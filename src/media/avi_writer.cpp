@@ -86,7 +86,7 @@ uint32_t FourCCTag(std::string_view s) {
 }
 
 // A new, empty file next to target under a name nobody else uses; its path, or an error.
-int CreateTemporaryFile(const std::string& target, std::string& path) {
+int CreateTemporaryFile(const std::string& target, std::string& path, TTempFileWatch* watch) {
   fs::path t(target);
   fs::path folder = t.parent_path();
   if (folder.empty()) folder = ".";
@@ -100,12 +100,17 @@ int CreateTemporaryFile(const std::string& target, std::string& path) {
     std::string name(1, '.');
     name.append(t.filename().string()).append(1, '.').append(suffix).append(".part");
     path = (folder / name).string();
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    int fd = -1, err = 0;
+    MakeTemporaryFile(watch, path, [&] {
+      fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+      err = errno;
+      return fd >= 0;
+    });
     if (fd >= 0) {
       ::close(fd);
       return 0;
     }
-    if (errno != EEXIST) return AVERROR(errno);
+    if (err != EEXIST) return AVERROR(err);
   }
   return AVERROR(EEXIST);
 }
@@ -187,13 +192,12 @@ int32_t TAVICompressor::Open(const std::string& fileName, const TAVIWriteSetting
   const bool raw = codec->Encoder.empty();
   const int32_t w = settings.Width, h = settings.Height;
 
-  int err = CreateTemporaryFile(fileName, state->TempPath);
+  int err = CreateTemporaryFile(fileName, state->TempPath, TempFiles);
   if (err < 0) {
     state->TempPath.clear();
     return ErrorCode(err);
   }
   state->Watch = TempFiles;
-  if (TempFiles) TempFiles->Made(state->TempPath);
 
   const AVOutputFormat* avi = av_guess_format("avi", nullptr, nullptr);
   AVFormatContext* fc = nullptr;

@@ -3,6 +3,7 @@
 // can remove what it was writing.
 #pragma once
 
+#include <functional>
 #include <string>
 
 namespace vexa {
@@ -10,9 +11,17 @@ namespace vexa {
 class TTempFileWatch {
  public:
   virtual ~TTempFileWatch() = default;
-  // Called right after the file was created, and after it was renamed or removed.
-  virtual void Made(const std::string& path) = 0;
+  // Makes the file through create (true when it made it) and notes it, as one step: a removal
+  // of the noted files never falls between the two. Returns what create returned.
+  virtual bool Make(const std::string& path, const std::function<bool()>& create) = 0;
+  // The file is no longer at path: moved into place or removed.
   virtual void Gone(const std::string& path) = 0;
 };
+
+// create, through the watcher when there is one.
+inline bool MakeTemporaryFile(TTempFileWatch* watch, const std::string& path,
+                              const std::function<bool()>& create) {
+  return watch ? watch->Make(path, create) : create();
+}
 
 }  // namespace vexa

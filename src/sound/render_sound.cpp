@@ -1,7 +1,6 @@
 #include "sound/render_sound.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -9,7 +8,6 @@
 #include <memory>
 #include <new>
 #include <set>
-#include <thread>
 #include <vector>
 
 #include "media/audio_converter.h"
@@ -260,19 +258,13 @@ TSoundRenderResult RenderSound(const TProject& project, const std::string& fileN
   writer.Input = &stream;
   writer.FileName = fileName;
   writer.TempFiles = hooks.TempFiles;
+  writer.StopWhen = hooks.StopRequested;
   writer.Run();
-  if (hooks.StopRequested) {
-    while (!writer.Finished()) {
-      if (hooks.StopRequested()) {
-        // The writer drops its unfinished file and the old one stays, unless it had just
-        // finished.
-        writer.Stop();
-        return writer.Wait() ? TSoundRenderResult::Written : TSoundRenderResult::Stopped;
-      }
-      std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
+  if (!writer.Wait()) {
+    // A writer that stopped drops its unfinished file; the old one stays.
+    if (Stopping(hooks)) return TSoundRenderResult::Stopped;
+    throw ESoundError(writer.Error());
   }
-  if (!writer.Wait()) throw ESoundError(writer.Error());
   return TSoundRenderResult::Written;
 }
 

@@ -32,8 +32,9 @@ bool RenderSound(const TProject& project, const std::string& fileName);
 struct TSoundRenderHooks {
   // Told once per sound file that plays despite damage (a stretch skipped, a file cut short).
   TWarningSink* Warnings = nullptr;
-  // Asked between events, between decoded blocks and while the file is written; true ends the
-  // render without writing the file (the file that was there stays as it was).
+  // Asked between events, between decoded blocks and, from the writer's thread, between the
+  // blocks it writes; true ends the render without writing the file (the file that was there
+  // stays as it was).
   std::function<bool()> StopRequested;
   // Told about the temporary file the writer makes.
   TTempFileWatch* TempFiles = nullptr;

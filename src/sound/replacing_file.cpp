@@ -46,9 +46,13 @@ TReplacingFile::TReplacingFile(const std::string& target, TTempFileWatch* watch)
     name += ".tmp-";
     name += RandomSuffix();
     temp_ = (folder / name).string();
-    fd_ = ::open(temp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd_ < 0 && errno != EEXIST) {
-      const int err = errno;
+    int err = 0;
+    MakeTemporaryFile(watch, temp_, [this, &err] {
+      fd_ = ::open(temp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+      err = errno;
+      return fd_ >= 0;
+    });
+    if (fd_ < 0 && err != EEXIST) {
       temp_.clear();
       Fail("cannot create a temporary file", err);
     }
@@ -58,7 +62,6 @@ TReplacingFile::TReplacingFile(const std::string& target, TTempFileWatch* watch)
     Fail("cannot create a temporary file", EEXIST);
   }
   watch_ = watch;
-  if (watch_) watch_->Made(temp_);
   // A replaced file keeps its permissions; a new one gets the usual ones (umask).
   struct stat old {};
   if (::stat(final_.c_str(), &old) == 0 && S_ISREG(old.st_mode)) ::fchmod(fd_, old.st_mode & 07777);

@@ -5,6 +5,7 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -33,6 +34,8 @@ class TWaveOut {
   TAuInput* Input = nullptr;            // borrowed; read from StartSample to EndSample in its own format
   std::string FileName;                 // the file to write; an existing one is replaced once complete
   TTempFileWatch* TempFiles = nullptr;  // borrowed; told about the file being written
+  // Asked by the worker before each block it writes; true stops it as Stop does.
+  std::function<bool()> StopWhen;
 
   // Starts writing on the worker thread.
   void Run();
