@@ -82,6 +82,11 @@ void RenderInto(TVexaStudio& studio, TCodecChoice& choice, TGraphicRenderMonitor
     out.Detail = AviErrorText(openResult);
     return;
   }
+  // An error raised on the way drops the file instead of finishing it over the old one.
+  struct TAbandonOnExit {
+    TAVICompressor& Writer;
+    ~TAbandonOnExit() { Writer.Abandon(); }
+  } abandon{writer};
   out.Codec = writer.Codec();
   out.Options = writer.Options();
 
