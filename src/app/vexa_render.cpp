@@ -14,7 +14,7 @@
 #include "media/warning_sink.h"
 #include "model/project.h"
 #include "persist/layer_file.h"
-#include "persist/output_guard.h"
+#include "model/output_guard.h"
 #include "persist/persist_error.h"
 #include "persist/project_file.h"
 #include "project_info.h"

@@ -7,7 +7,7 @@
 
 #include "model/project.h"
 #include "persist/cp932.h"
-#include "persist/output_guard.h"
+#include "model/output_guard.h"
 #include "render/frame_to_24.h"
 #include "render/numeric.h"
 #include "render/studio.h"

@@ -2,7 +2,7 @@
 
 #include <exception>
 
-#include "persist/output_guard.h"
+#include "model/output_guard.h"
 
 namespace vexa {
 

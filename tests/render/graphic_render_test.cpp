@@ -6,7 +6,7 @@
 #include <iterator>
 
 #include "avi_probe.h"
-#include "persist/output_guard.h"
+#include "model/output_guard.h"
 #include "render/frame_to_24.h"
 #include "render/graphic_render_command.h"
 #include "render_test_util.h"

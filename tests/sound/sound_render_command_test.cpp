@@ -4,7 +4,7 @@
 #include <memory>
 
 #include "model/project.h"
-#include "persist/output_guard.h"
+#include "model/output_guard.h"
 #include "sound/sound_render_command.h"
 #include "test_wav.h"
 

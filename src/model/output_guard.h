@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "model/project_files.h"
+#include "project_files.h"
 
 namespace vexa {
 

@@ -1,4 +1,4 @@
-#include "persist/output_guard.h"
+#include "output_guard.h"
 
 #include <sys/stat.h>
 

@@ -6,14 +6,37 @@
 
 #include <memory>
 
-#include "persist/output_guard.h"
-#include "temp_folder.h"
+#include <filesystem>
+#include <fstream>
+
+#include "model/output_guard.h"
 
 namespace vexa {
 namespace {
 
-using testing::TTempFolder;
-using testing::WriteFile;
+// A fresh folder, removed with everything in it; Dir / name is a path inside it.
+class TTempFolder {
+ public:
+  TTempFolder() {
+    std::string templ = (std::filesystem::temp_directory_path() / "vexa-guard-XXXXXX").string();
+    path_ = ::mkdtemp(templ.data()) ? templ : std::string();
+  }
+  ~TTempFolder() {
+    std::error_code ec;
+    std::filesystem::remove_all(path_, ec);
+  }
+  TTempFolder(const TTempFolder&) = delete;
+  TTempFolder& operator=(const TTempFolder&) = delete;
+  const std::string& Path() const { return path_; }
+  std::string operator/(const std::string& name) const { return path_ + "/" + name; }
+
+ private:
+  std::string path_;
+};
+
+void WriteFile(const std::string& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary) << bytes;
+}
 
 class OutputGuard : public ::testing::Test {
  protected:
