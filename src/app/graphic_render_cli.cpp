@@ -3,7 +3,6 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <iomanip>
@@ -15,33 +14,11 @@
 #include "model/project.h"
 #include "render/graphic_render_command.h"
 #include "render/studio.h"
+#include "stop_signals.h"
 
 namespace vexa::app {
 
 namespace {
-
-volatile std::sig_atomic_t gStop = 0;
-
-extern "C" void OnInterrupt(int) {
-  gStop = 1;
-  // A second Ctrl+C ends the program at once.
-  std::signal(SIGINT, SIG_DFL);
-}
-
-// Ctrl+C requests a stop between frames for as long as the object lives.
-class TInterruptAsStop {
- public:
-  TInterruptAsStop() {
-    gStop = 0;
-    previous_ = std::signal(SIGINT, &OnInterrupt);
-  }
-  ~TInterruptAsStop() { std::signal(SIGINT, previous_); }
-  TInterruptAsStop(const TInterruptAsStop&) = delete;
-  TInterruptAsStop& operator=(const TInterruptAsStop&) = delete;
-
- private:
-  void (*previous_)(int) = SIG_DFL;
-};
 
 bool ParseNumber(const char* text, int64_t min, int64_t max, int32_t& value) {
   try {
@@ -55,30 +32,35 @@ bool ParseNumber(const char* text, int64_t min, int64_t max, int32_t& value) {
   }
 }
 
-std::string Clock(double seconds) {
-  const auto s = static_cast<long>(seconds + 0.5);
-  std::ostringstream o;
-  o << s / 60 << ':' << std::setw(2) << std::setfill('0') << s % 60;
-  return o.str();
-}
-
 // Progress on the standard error: a bar redrawn in place on a terminal, otherwise a plain line
-// every tenth of the frames.
+// every tenth of the frames and at least once a second.
 class TProgressDisplay : public TGraphicRenderMonitor {
  public:
-  TProgressDisplay(std::ostream& out, bool terminal) : out_(out), terminal_(terminal) {}
+  TProgressDisplay(std::ostream& out, bool terminal, uint32_t fps, const TStopSignals& signals)
+      : out_(out), terminal_(terminal), fps_(fps), signals_(signals) {}
 
   void Started(uint32_t frameCount, const TVideoCodec&) override {
-    start_ = std::chrono::steady_clock::now();
+    start_ = lastLine_ = std::chrono::steady_clock::now();
     count_ = frameCount;
+    const double seconds = fps_ ? static_cast<double>(frameCount) / fps_ : 0;
+    // A project that runs for days is usually a mistake (an event ending at 4294967295 ms):
+    // say so before the hours go by.
+    if (seconds > kDaySeconds) {
+      // One piece, so that a message of the signal watcher cannot land inside it.
+      std::ostringstream notice;
+      notice << "vexa-render: the project is " << ClockText(seconds) << " long (" << frameCount
+             << " frames at " << fps_ << " fps); Ctrl+C stops the render and keeps the frames so far\n";
+      out_ << notice.str() << std::flush;
+    }
   }
   void FrameWritten(uint32_t written, uint32_t frameCount) override {
-    const double elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
+    const auto now = std::chrono::steady_clock::now();
+    const double elapsed = std::chrono::duration<double>(now - start_).count();
     const double fps = elapsed > 0 ? written / elapsed : 0;
     const double left = fps > 0 ? (frameCount - written) / fps : 0;
     std::ostringstream line;
     line << "frame " << written << " of " << frameCount << "  " << std::fixed << std::setprecision(1) << fps
-         << " fps  " << Clock(left) << " left";
+         << " fps  " << ClockText(left) << " left";
     if (terminal_) {
       const int width = 30;
       const int filled = frameCount ? static_cast<int>(int64_t{width} * written / frameCount) : width;
@@ -87,24 +69,41 @@ class TProgressDisplay : public TGraphicRenderMonitor {
       if (written == frameCount) out_ << '\n';
     } else {
       const uint32_t step = std::max<uint32_t>(frameCount / 10, 1);
-      if (written % step == 0 || written == frameCount) out_ << line.str() << '\n' << std::flush;
+      if (written % step == 0 || written == frameCount || now - lastLine_ >= std::chrono::seconds(1)) {
+        out_ << line.str() + '\n' << std::flush;
+        lastLine_ = now;
+      }
     }
     last_ = written;
   }
-  bool StopRequested() override { return gStop != 0; }
+  bool StopRequested() override { return signals_.StopRequested(); }
   // Ends a bar that stopped before the last frame.
   void Finish() {
     if (terminal_ && last_ != count_) out_ << '\n';
   }
 
  private:
+  static constexpr double kDaySeconds = 86400;
   std::ostream& out_;
   bool terminal_;
-  std::chrono::steady_clock::time_point start_;
+  uint32_t fps_;
+  const TStopSignals& signals_;
+  std::chrono::steady_clock::time_point start_, lastLine_;
   uint32_t count_ = 0, last_ = 0;
 };
 
 }  // namespace
+
+std::string ClockText(double seconds) {
+  const auto s = static_cast<int64_t>(seconds + 0.5);
+  std::ostringstream o;
+  if (s >= 3600)
+    o << s / 3600 << ':' << std::setw(2) << std::setfill('0') << s / 60 % 60 << ':';
+  else
+    o << s / 60 << ':';
+  o << std::setw(2) << std::setfill('0') << s % 60;
+  return o.str();
+}
 
 void GraphicRenderUsageLines(std::ostream& out) {
   out << "       vexa-render PROJECT.vxpj -o OUT.avi [--codec NAME] [--quality N] [--keyint N]\n"
@@ -125,9 +124,11 @@ void GraphicRenderOptionHelp(std::ostream& out) {
          "                  target data rate (default 102400); 0 lets the quality alone decide\n"
          "  --list-codecs   print the codec names and how each uses quality and data rate\n"
          "  Progress goes to the standard error: a bar with frame k of N, frames per second and\n"
-         "  the time left on a terminal, plain lines otherwise. Ctrl+C stops the render and keeps\n"
-         "  the frames so far as a playable file (exit status 130); exit status 0 means every\n"
-         "  frame was written, 1 a failure, 2 a bad option.\n";
+         "  the time left on a terminal, plain lines otherwise (at least one a second). Ctrl+C,\n"
+         "  SIGTERM or SIGHUP stops the render and keeps the frames so far as a playable file\n"
+         "  (exit status 128 + the signal's number: 130 for Ctrl+C); a second one stops at once\n"
+         "  and leaves the old OUT as it was. Exit status 0 means every frame was written, 1 a\n"
+         "  failure, 2 a bad option.\n";
 }
 
 bool TakeGraphicRenderOption(int argc, char** argv, int& i, TGraphicRenderArgs& args, std::string& error) {
@@ -176,7 +177,7 @@ void PrintCodecList(std::ostream& out) {
 }
 
 int RunGraphicRender(TVexaStudio& studio, const TGraphicRenderArgs& args, std::ostream& out,
-                     std::ostream& err) {
+                     std::ostream& err, TStopSignals& signals) {
   const TVideoCodec* codec = args.Codec.empty() ? &DefaultCompressedCodec() : FindVideoCodec(args.Codec);
   if (!codec || !VideoCodecAvailable(*codec)) {
     err << "vexa-render: unknown or unavailable codec \"" << args.Codec << "\"; these work:\n";
@@ -196,12 +197,9 @@ int RunGraphicRender(TVexaStudio& studio, const TGraphicRenderArgs& args, std::o
 
   QuietCodecLogs();
   TFixedCodecChoice choice(options);
-  TProgressDisplay progress(err, ::isatty(STDERR_FILENO) != 0);
-  TGraphicRenderOutcome outcome;
-  {
-    TInterruptAsStop interrupt;
-    outcome = RunGraphicRenderCommand(studio, *args.Output, choice, &progress);
-  }
+  TProgressDisplay progress(err, ::isatty(STDERR_FILENO) != 0, project.FPS, signals);
+  const TGraphicRenderOutcome outcome =
+      RunGraphicRenderCommand(studio, *args.Output, choice, &progress, &signals);
   progress.Finish();
 
   if (!outcome.Written()) {
@@ -218,7 +216,7 @@ int RunGraphicRender(TVexaStudio& studio, const TGraphicRenderArgs& args, std::o
       << std::fixed << std::setprecision(3)
       << static_cast<double>(outcome.FramesWritten) / std::max<uint32_t>(project.FPS, 1) << " s, "
       << (ec ? 0 : bytes) << " bytes\n";
-  return outcome.Status == TGraphicRenderStatus::Finished ? 0 : 130;
+  return outcome.Status == TGraphicRenderStatus::Finished ? 0 : signals.ExitStatus();
 }
 
 }  // namespace vexa::app

@@ -13,6 +13,8 @@ class TVexaStudio;
 
 namespace vexa::app {
 
+class TStopSignals;
+
 struct TGraphicRenderArgs {
   std::optional<std::string> Output;  // -o OUT.avi
   std::string Codec;                  // --codec NAME; empty = the default compressed codec
@@ -29,8 +31,11 @@ bool TakeGraphicRenderOption(int argc, char** argv, int& i, TGraphicRenderArgs& 
 // The names --codec takes, one per line with what each does.
 void PrintCodecList(std::ostream& out);
 // Renders the pictures of studio's project to args.Output; the exit status (0 only when every frame was
-// written, 130 when stopped with Ctrl+C, 1 on failure, 2 for a bad option).
+// written, 128 + the signal's number when stopped by one (130 for Ctrl+C), 1 on failure, 2 for a
+// bad option).
 int RunGraphicRender(TVexaStudio& studio, const TGraphicRenderArgs& args, std::ostream& out,
-                     std::ostream& err);
+                     std::ostream& err, TStopSignals& signals);
+// "1:02:03" (or "2:03" under an hour) of a number of seconds.
+std::string ClockText(double seconds);
 
 }  // namespace vexa::app

@@ -2,11 +2,17 @@
 #pragma once
 
 #include <ostream>
+#include <vector>
 
 #include "model/project.h"
+#include "render/media_check.h"
 
 namespace vexa {
 
-void PrintProjectInfo(const TProject& project, std::ostream& out);
+// With findings, every row of an event (and every layer line) whose file is left out ends in
+// one more column: "!! " followed by what the file is and why, "!! picture: No such file or
+// directory".
+void PrintProjectInfo(const TProject& project, std::ostream& out,
+                      const std::vector<TMediaFinding>& findings = {});
 
 }  // namespace vexa

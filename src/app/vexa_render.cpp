@@ -4,31 +4,45 @@
 #include <exception>
 #include <filesystem>
 #include <iostream>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "graphic_render_cli.h"
+#include "media/warning_sink.h"
 #include "model/project.h"
 #include "persist/layer_file.h"
+#include "model/output_guard.h"
 #include "persist/persist_error.h"
 #include "persist/project_file.h"
 #include "project_info.h"
+#include "render/graphic_render_command.h"
+#include "render/media_check.h"
 #include "render/studio.h"
 #include "sound/sound_render_command.h"
+#include "stop_signals.h"
+#include "ui/logic/text_format.h"
 
 namespace {
 
 void Usage(std::ostream& out) {
   out << "usage: vexa-render --info [FILE]\n"
-         "       vexa-render FILE --wav OUT.wav\n";
+         "       vexa-render FILE --wav OUT.wav [--strict]\n";
   vexa::app::GraphicRenderUsageLines(out);
   out << "options:\n"
          "  --info [FILE]   print the project settings, its layers and their events; FILE is a\n"
          "                  project (.vxpj) or a single layer (.vxgl, .vxsl); without FILE the\n"
-         "                  start-up project\n"
+         "                  start-up project. A row whose file is missing or unreadable ends in\n"
+         "                  a column \"!! what: why\"\n"
          "  --wav OUT       render the sound of FILE to OUT (\".wav\" is appended unless OUT\n"
-         "                  ends in it)\n";
+         "                  ends in it); Ctrl+C stops it and leaves an existing OUT as it was\n"
+         "  --strict        before rendering, stop (exit status 1, nothing written) when a file\n"
+         "                  the render needs is missing or unreadable; without it such files are\n"
+         "                  listed on the standard error and left out of the render\n"
+         "  An output that is the project file, one of its layer files or a file the project\n"
+         "  uses (under any name or link) is refused before anything is written.\n";
   vexa::app::GraphicRenderOptionHelp(out);
 }
 
@@ -60,10 +74,62 @@ void LoadForInfo(const std::string& path, vexa::TProject& project) {
   if (!found) throw vexa::TPersistError("no such file", path);
 }
 
-}  // namespace
+// Where a finding sits: `graphic layer 3 "太陽", event at 00:00:01.000`.
+std::string Place(const vexa::TFileReference& r) {
+  std::string text = r.SoundLayer ? "sound layer " : "graphic layer ";
+  text += std::to_string(r.LayerIndex + 1);
+  if (!r.LayerName.empty()) text += " \"" + r.LayerName + "\"";
+  if (r.Event) text += ", event at " + vexa::TimeText(r.Event->StartTime);
+  return text;
+}
 
-int main(int argc, char** argv) {
-  bool info = false;
+// One line per file (its first use named, the others counted), then a summary. Returns the
+// number of files left out.
+int ReportFindings(const std::vector<vexa::TMediaFinding>& findings, std::ostream& err) {
+  std::map<std::pair<int, std::string>, int> uses;
+  for (const auto& f : findings)
+    ++uses[{static_cast<int>(f.File.Use), f.File.Path}];
+  int leftOut = 0;
+  for (const auto& f : findings) {
+    auto it = uses.find({static_cast<int>(f.File.Use), f.File.Path});
+    if (it->second == 0) continue;  // named already
+    const int more = it->second - 1;
+    it->second = 0;
+    const std::string name(vexa::FileUseName(f.File.Use));
+    err << "vexa-render: ";
+    if (f.LeftOut()) {
+      ++leftOut;
+      err << name << " \"" << f.File.Path << "\" (" << Place(f.File) << "): " << f.Reason;
+    } else {
+      err << "font \"" << f.File.Path << "\" (" << Place(f.File) << ") is " << f.Reason << "; \""
+          << f.Replacement << "\" is drawn instead";
+    }
+    if (more > 0) err << " (and " << more << " more event" << (more > 1 ? "s" : "") << ")";
+    err << '\n';
+  }
+  if (leftOut > 0)
+    err << "vexa-render: " << leftOut << (leftOut == 1 ? " file is" : " files are")
+        << " missing or unreadable and left out of the render\n";
+  return leftOut;
+}
+
+// Damage worked around while decoding, as it is met.
+class TStderrWarnings : public vexa::TWarningSink {
+ public:
+  void Warn(const std::string& text) override { std::cerr << "vexa-render: warning: " + text + '\n'; }
+};
+
+// Refuses an output that is one of the project's own files; true when it may be written.
+bool OutputAllowed(const vexa::TProject& project, const std::string& output) {
+  const auto input = vexa::InputAtOutput(project, output);
+  if (!input) return true;
+  std::cerr << output << ": " << vexa::kMsgOutputIsInput << " (" << vexa::OutputIsInputDetail(output, *input)
+            << ")\n";
+  return false;
+}
+
+int Run(int argc, char** argv) {
+  bool info = false, strict = false;
   std::optional<std::string> file, wav;
   vexa::app::TGraphicRenderArgs graphic;
   std::string optionError;
@@ -79,6 +145,8 @@ int main(int argc, char** argv) {
       }
     } else if (a == "--wav" && i + 1 < argc) {
       wav = argv[++i];
+    } else if (a == "--strict") {
+      strict = true;
     } else if (!a.empty() && a[0] != '-' && !file) {
       file = argv[i];
     } else if (a == "-h" || a == "--help") {
@@ -98,6 +166,8 @@ int main(int argc, char** argv) {
     Usage(std::cerr);
     return 2;
   }
+  // Before any thread starts, so that every thread leaves the stop signals to it.
+  vexa::app::TStopSignals signals;
   vexa::TVexaStudio studio;                  // the render engine, holding
   vexa::TProject& project = studio.Project;  // the start-up project
   if (file) {
@@ -114,19 +184,67 @@ int main(int argc, char** argv) {
       return 1;
     }
   }
-  if (info) vexa::PrintProjectInfo(project, std::cout);
-  if (wav) {
-    try {
-      const auto outcome = vexa::RunSoundRenderCommand(project, *wav);
-      (outcome.Written ? std::cout : std::cerr) << outcome.FileName << ": " << outcome.Message << '\n';
-      if (!outcome.Written) return 1;
-    } catch (const std::exception& e) {
-      std::cerr << "vexa-render: " << e.what() << '\n';
-      return 1;
-    }
+  if (signals.StopRequested()) return signals.ExitStatus();
+
+  // Nothing is written before every output has been checked against the project's files.
+  const std::optional<std::string> wavName =
+      wav ? std::optional(vexa::SoundRenderFileName(*wav)) : std::nullopt;
+  const std::optional<std::string> aviName =
+      graphic.Output ? std::optional(vexa::GraphicRenderFileName(*graphic.Output)) : std::nullopt;
+  if ((wavName && !OutputAllowed(project, *wavName)) || (aviName && !OutputAllowed(project, *aviName)))
+    return 1;
+  if (wavName && aviName && vexa::SameExistingFile(*wavName, *aviName)) {
+    std::cerr << *aviName << ": " << vexa::kMsgOutputIsInput << " (the sound output \"" << *wavName
+              << "\" is the same file)\n";
+    return 1;
   }
-  if (graphic.Output) {
-    if (const int status = vexa::app::RunGraphicRender(studio, graphic, std::cout, std::cerr)) return status;
+
+  vexa::TMediaCheckScope scope;
+  scope.Graphic = info || aviName.has_value();
+  scope.Sound = info || wavName.has_value();
+  const std::vector<vexa::TMediaFinding> findings = vexa::CheckProjectMedia(project, scope);
+  if (info) {
+    vexa::PrintProjectInfo(project, std::cout, findings);
+    std::cout << std::flush;
+  }
+  const int leftOut = ReportFindings(findings, std::cerr);
+  if (strict && leftOut > 0 && (wavName || aviName)) {
+    std::cerr << "vexa-render: --strict: nothing was rendered\n";
+    return 1;
+  }
+  if (signals.StopRequested()) return signals.ExitStatus();
+
+  if (wavName) {
+    TStderrWarnings warnings;
+    vexa::TSoundRenderHooks hooks;
+    hooks.Warnings = &warnings;
+    hooks.StopRequested = [&signals] { return signals.StopRequested(); };
+    hooks.TempFiles = &signals;
+    const auto outcome = vexa::RunSoundRenderCommand(project, *wav, hooks);
+    (outcome.Written ? std::cout : std::cerr) << outcome.FileName << ": " << outcome.Message;
+    if (!outcome.Detail.empty()) (outcome.Written ? std::cout : std::cerr) << " (" << outcome.Detail << ")";
+    (outcome.Written ? std::cout : std::cerr) << '\n';
+    if (outcome.Status == vexa::TSoundRenderStatus::Cancelled) return signals.ExitStatus();
+    if (!outcome.Written) return 1;
+  }
+  if (aviName) {
+    if (signals.StopRequested()) return signals.ExitStatus();
+    if (const int status = vexa::app::RunGraphicRender(studio, graphic, std::cout, std::cerr, signals))
+      return status;
   }
   return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // Every way out through here unwinds, so the writers remove their temporary files.
+  try {
+    return Run(argc, argv);
+  } catch (const std::exception& e) {
+    std::cerr << "vexa-render: " << e.what() << '\n';
+  } catch (...) {
+    std::cerr << "vexa-render: unexpected error\n";
+  }
+  return 1;
 }

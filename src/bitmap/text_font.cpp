@@ -5,6 +5,7 @@
 #include FT_FREETYPE_H
 #include FT_SYNTHESIS_H
 #include FT_TRUETYPE_TABLES_H
+#include <fontconfig/fcfreetype.h>
 
 #include <algorithm>
 #include <cmath>
@@ -120,6 +121,15 @@ TFontFile FallbackFontFile(int32_t style) {
     if (match && HasJapanese(match.get())) return FileOf(match.get());
   }
   throw TBitmapError("no Japanese font is installed (expected " + std::string(kFallbackFontFamily) + ")");
+}
+
+std::string FontFamilyOf(const TFontFile& file) {
+  int count = 0;
+  TPatternPtr pattern(FcFreeTypeQuery(reinterpret_cast<const FcChar8*>(file.Path.c_str()),
+                                      static_cast<unsigned>(file.Index), nullptr, &count));
+  FcChar8* name = nullptr;
+  if (!pattern || FcPatternGetString(pattern.get(), FC_FAMILY, 0, &name) != FcResultMatch || !name) return {};
+  return reinterpret_cast<const char*>(name);
 }
 
 int32_t FontPixelSize(int64_t points) {

@@ -36,6 +36,9 @@ TFontFile FindInstalledFont(const std::string& family, int32_t style);
 // Throws TBitmapError when the machine has no Japanese face at all.
 TFontFile FallbackFontFile(int32_t style);
 
+// The family name stored in a font file (its first one); empty when the file cannot be read.
+std::string FontFamilyOf(const TFontFile& file);
+
 // Pixel height of the em at 96 dots per inch: MulDiv(points, 96, 72). Non-positive sizes use
 // the default of 12 points; the result is at most kMaxFontPixels.
 int32_t FontPixelSize(int64_t points);

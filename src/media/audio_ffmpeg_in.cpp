@@ -62,7 +62,8 @@ struct TFFmpegIn::TState {
   std::unique_ptr<AVFrame, FrameFreer> Frame;
   int Stream = -1;
   bool Draining = false;
-  bool Fresh = true;  // nothing read since opening
+  bool Fresh = true;     // nothing read since opening
+  bool Damaged = false;  // a packet was refused as damaged
   int SwrFormat = -1;
   int SwrRate = 0;
   TLayout SwrLayout;
@@ -191,7 +192,7 @@ struct TFFmpegIn::TState {
         continue;
       }
       // A damaged packet is dropped; decoding goes on with the next one.
-      avcodec_send_packet(Codec.get(), Pkt.get());
+      if (avcodec_send_packet(Codec.get(), Pkt.get()) == AVERROR_INVALIDDATA) Damaged = true;
       av_packet_unref(Pkt.get());
     }
   }
@@ -283,6 +284,7 @@ bool TFFmpegIn::Probe() {
         static_cast<double>(s.Fmt->duration) / AV_TIME_BASE * s.OutRate * frameBytes * 1.02;
     if (estimate < static_cast<double>(kMaxMemoryBytes)) s.Pcm.reserve(static_cast<size_t>(estimate));
   }
+  s.Damaged = false;
   while (size_t n = s.DecodeNext(frameBytes)) {
     if (s.Pcm.size() + n * frameBytes > kMaxMemoryBytes) {
       SetError(FileName() + ": too long to decode");
@@ -292,6 +294,7 @@ bool TFFmpegIn::Probe() {
     }
     s.Pcm.insert(s.Pcm.end(), s.Out.begin(), s.Out.begin() + static_cast<ptrdiff_t>(n * frameBytes));
   }
+  if (s.Damaged) SetWarning(FileName() + ": damaged data skipped");
   s.Close();
   if (s.Pcm.capacity() > s.Pcm.size() + s.Pcm.size() / 8) s.Pcm.shrink_to_fit();
   Total = static_cast<int64_t>(s.Pcm.size() / frameBytes);
@@ -367,6 +370,7 @@ size_t TFFmpegIn::DecodeBlock(const uint8_t*& data) {
     return static_cast<size_t>(n);
   }
   size_t n = s.DecodeNext(frameBytes);
+  if (s.Damaged) SetWarning(FileName() + ": damaged data skipped");
   data = s.Out.data();
   return n;
 }

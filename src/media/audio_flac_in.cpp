@@ -2,6 +2,7 @@
 
 #include <FLAC/stream_decoder.h>
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -30,7 +31,11 @@ struct TFLACIn::TState {
   uint64_t Counted = 0;
   std::vector<uint8_t> Out;
   size_t OutFrames = 0;
-  std::string Damage;
+  std::string Damage;       // the first damage libFLAC reported since opening
+  bool GapPending = false;  // damage seen, and the frames it took not counted yet
+  uint64_t NextSample = 0;  // where the next frame should start
+  uint64_t GapLeft = 0;     // silent frames to deliver before Out
+  std::vector<uint8_t> Silence;
   std::vector<float> Planes;
 
   ~TState() { Close(); }
@@ -60,10 +65,24 @@ void MetadataCb(const FLAC__StreamDecoder*, const FLAC__StreamMetadata* meta, vo
   s->HaveInfo = true;
 }
 
+// "FLAC__STREAM_DECODER_ERROR_STATUS_LOST_SYNC" as "lost sync".
+std::string DamageText(FLAC__StreamDecoderErrorStatus status) {
+  std::string text = FLAC__StreamDecoderErrorStatusString[status];
+  const std::string prefix = "FLAC__STREAM_DECODER_ERROR_STATUS_";
+  if (text.compare(0, prefix.size(), prefix) == 0) text.erase(0, prefix.size());
+  for (char& c : text)
+    c = c == '_' ? ' ' : (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+  return text;
+}
+
 void ErrorCb(const FLAC__StreamDecoder*, FLAC__StreamDecoderErrorStatus status, void* client) {
   auto* s = static_cast<TFLACIn::TState*>(client);
-  if (s->Damage.empty()) s->Damage = FLAC__StreamDecoderErrorStatusString[status];
+  if (s->Damage.empty()) s->Damage = DamageText(status);
+  s->GapPending = true;
 }
+
+// A frame number past the damage is trusted this far at most when the length is unknown.
+constexpr uint64_t kMaxGapSeconds = 600;
 
 }  // namespace
 
@@ -77,6 +96,9 @@ bool TFLACIn::TState::Open(const std::string& name) {
     return false;
   }
   OutFrames = 0;
+  NextSample = 0;
+  GapLeft = 0;
+  GapPending = false;
   return true;
 }
 
@@ -84,11 +106,27 @@ FLAC__StreamDecoderWriteStatus TFLACIn::TState::Write(const FLAC__Frame* frame,
                                                       const FLAC__int32* const buffer[]) {
   const uint32_t n = frame->header.blocksize;
   if (frame->header.channels != SourceChannels || frame->header.bits_per_sample != SourceBits) {
-    Damage = "a frame's format differs from the stream's";
-    return FLAC__STREAM_DECODER_WRITE_STATUS_ABORT;
+    // A damaged frame that still passed its checks: skipped like any other damage.
+    if (Damage.empty()) Damage = "a frame's format differs from the stream's";
+    GapPending = true;
+    return FLAC__STREAM_DECODER_WRITE_STATUS_CONTINUE;
+  }
+  if (frame->header.number_type == FLAC__FRAME_NUMBER_TYPE_SAMPLE_NUMBER) {
+    // Frames lost to damage leave a hole in the sample numbers: it becomes silence, so that
+    // what follows keeps its place.
+    const uint64_t at = frame->header.number.sample_number;
+    if (GapPending && at > NextSample && OutFrames == 0) {
+      const uint64_t room = SourceTotal > NextSample ? SourceTotal - NextSample
+                            : SourceTotal == 0       ? kMaxGapSeconds * SourceRate
+                                                     : 0;
+      GapLeft = std::min(at - NextSample, room);
+      GapPending = false;
+    }
+    NextSample = at + n;
   }
   if (Counting) {
-    Counted += n;
+    Counted += GapLeft + n;
+    GapLeft = 0;
     return FLAC__STREAM_DECODER_WRITE_STATUS_CONTINUE;
   }
   const uint32_t ch = SourceChannels;
@@ -158,6 +196,8 @@ bool TFLACIn::Probe() {
     FLAC__stream_decoder_process_until_end_of_stream(s.Dec.get());
     s.Counting = false;
     Total = static_cast<int64_t>(s.Counted);
+    if (!s.Damage.empty())
+      SetWarning(FileName() + ": damaged FLAC data skipped (played as silence): " + s.Damage);
   }
   s.Close();
   return true;
@@ -181,6 +221,9 @@ void TFLACIn::CloseSource() {
 int64_t TFLACIn::SeekSource(int64_t frame) {
   TState& s = *St;
   s.OutFrames = 0;
+  s.GapLeft = 0;
+  s.GapPending = false;
+  s.NextSample = static_cast<uint64_t>(frame);
   if (frame == 0 && FLAC__stream_decoder_get_state(s.Dec.get()) == FLAC__STREAM_DECODER_SEARCH_FOR_FRAME_SYNC)
     return 0;
   // libFLAC hands the frame holding the target to the write callback, trimmed to start there.
@@ -192,14 +235,23 @@ int64_t TFLACIn::SeekSource(int64_t frame) {
 
 size_t TFLACIn::DecodeBlock(const uint8_t*& data) {
   TState& s = *St;
-  if (s.OutFrames == 0) {
-    while (s.OutFrames == 0) {
-      if (FLAC__stream_decoder_get_state(s.Dec.get()) == FLAC__STREAM_DECODER_END_OF_STREAM) return 0;
-      if (!FLAC__stream_decoder_process_single(s.Dec.get())) {
-        SetError(FileName() + ": " + (s.Damage.empty() ? std::string("damaged FLAC data") : s.Damage));
-        return 0;
-      }
+  while (s.OutFrames == 0 && s.GapLeft == 0) {
+    if (FLAC__stream_decoder_get_state(s.Dec.get()) == FLAC__STREAM_DECODER_END_OF_STREAM) return 0;
+    const bool ok = FLAC__stream_decoder_process_single(s.Dec.get());
+    if (!s.Damage.empty())
+      SetWarning(FileName() + ": damaged FLAC data skipped (played as silence): " + s.Damage);
+    if (!ok) {
+      SetError(FileName() + ": " + (s.Damage.empty() ? std::string("damaged FLAC data") : s.Damage));
+      return 0;
     }
+  }
+  if (s.GapLeft > 0) {
+    constexpr uint64_t kSilenceFrames = 16384;
+    const size_t n = static_cast<size_t>(std::min(s.GapLeft, kSilenceFrames));
+    s.Silence.assign(n * BytesPerFrame(), 0);
+    s.GapLeft -= n;
+    data = s.Silence.data();
+    return n;
   }
   const size_t n = s.OutFrames;
   s.OutFrames = 0;  // the caller consumes the block before the next call

@@ -22,6 +22,15 @@ std::string TAuInput::Error() const {
   return ErrorText;
 }
 
+std::string TAuInput::Warning() const {
+  std::lock_guard<std::mutex> hold(Lock);
+  return WarningText;
+}
+
+void TAuInput::SetWarning(std::string message) {
+  if (WarningText.empty()) WarningText = std::move(message);
+}
+
 void TAuInput::SetError(std::string message) {
   // The first reason is the useful one; later failures follow from it.
   if (ErrorText.empty()) ErrorText = std::move(message);

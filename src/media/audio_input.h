@@ -45,6 +45,10 @@ class TAuInput {
 
   // Why the input delivers no (or no more) data; empty while all is well.
   std::string Error() const;
+  // What the input worked around while still delivering data: a damaged stretch skipped (as
+  // silence where its length is known), a file that ends early. Names the file; empty while
+  // the data is whole. Kept until the file name changes.
+  std::string Warning() const;
 
   uint32_t BytesPerFrame() const { return BitsPerSample() / 8 * Channels(); }
 
@@ -55,11 +59,17 @@ class TAuInput {
 
   void SetError(std::string message);
   std::string LastError() const { return ErrorText; }
-  void ClearError() { ErrorText.clear(); }
+  void ClearError() {
+    ErrorText.clear();
+    WarningText.clear();
+  }
+  // The first warning is kept; later ones follow from the same damage.
+  void SetWarning(std::string message);
   mutable std::mutex Lock;
 
  private:
   std::string ErrorText;
+  std::string WarningText;
 };
 
 }  // namespace vexa

@@ -1,6 +1,11 @@
 // Decoder of ".ogg" files through libvorbisfile: 16-bit, mono or stereo (more channels are
 // mixed down). Lengths and positions are those of the reference decoder: exact, with the
 // encoder's delay and padding removed.
+//
+// Damage is worked around and reported as a warning: a damaged stretch inside the stream
+// becomes silence of its length (the granule positions tell it), so what follows keeps its
+// place; a file cut short plays every whole packet before the cut, those of the cut page
+// included.
 #pragma once
 
 #include <memory>
@@ -23,6 +28,7 @@ class TVorbisIn : public TAuDecoder {
 
  private:
   struct TState;
+  size_t DecodePackets(const uint8_t*& data);
   std::unique_ptr<TState> St;
 };
 

@@ -86,7 +86,7 @@ uint32_t FourCCTag(std::string_view s) {
 }
 
 // A new, empty file next to target under a name nobody else uses; its path, or an error.
-int CreateTemporaryFile(const std::string& target, std::string& path) {
+int CreateTemporaryFile(const std::string& target, std::string& path, TTempFileWatch* watch) {
   fs::path t(target);
   fs::path folder = t.parent_path();
   if (folder.empty()) folder = ".";
@@ -100,12 +100,17 @@ int CreateTemporaryFile(const std::string& target, std::string& path) {
     std::string name(1, '.');
     name.append(t.filename().string()).append(1, '.').append(suffix).append(".part");
     path = (folder / name).string();
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    int fd = -1, err = 0;
+    MakeTemporaryFile(watch, path, [&] {
+      fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+      err = errno;
+      return fd >= 0;
+    });
     if (fd >= 0) {
       ::close(fd);
       return 0;
     }
-    if (errno != EEXIST) return AVERROR(errno);
+    if (err != EEXIST) return AVERROR(err);
   }
   return AVERROR(EEXIST);
 }
@@ -124,6 +129,7 @@ std::string ReplacedPath(const std::string& target) {
 
 struct TAVICompressor::TState {
   TAVIWriteSettings Settings;
+  TTempFileWatch* Watch = nullptr;
   std::string TempPath;
   std::unique_ptr<AVFormatContext, FormatContextFree> Format;
   AVStream* Stream = nullptr;
@@ -142,7 +148,10 @@ struct TAVICompressor::TState {
     Packet.reset();
     Encoder.reset();
     Format.reset();
-    if (!TempPath.empty()) ::unlink(TempPath.c_str());
+    if (!TempPath.empty()) {
+      ::unlink(TempPath.c_str());
+      if (Watch) Watch->Gone(TempPath);
+    }
     TempPath.clear();
   }
 };
@@ -160,8 +169,9 @@ bool TAVICompressor::Opened() const {
 int32_t TAVICompressor::Open(const std::string& fileName, const TAVIWriteSettings& settings) {
   Close();
   if (settings.Width < 1 || settings.Height < 1 || settings.Width > kMaxBitmapSide ||
-      settings.Height > kMaxBitmapSide || settings.Rate < 1 || settings.Rate > 1000 ||
-      (settings.BitCount != 24 && settings.BitCount != 32) || fileName.empty())
+      settings.Height > kMaxBitmapSide || int64_t{settings.Width} * settings.Height > kMaxBitmapPixels ||
+      settings.Rate < 1 || settings.Rate > 1000 || (settings.BitCount != 24 && settings.BitCount != 32) ||
+      fileName.empty())
     return kAviBadSettings;
 
   TCodecOptions options;
@@ -182,8 +192,12 @@ int32_t TAVICompressor::Open(const std::string& fileName, const TAVIWriteSetting
   const bool raw = codec->Encoder.empty();
   const int32_t w = settings.Width, h = settings.Height;
 
-  int err = CreateTemporaryFile(fileName, state->TempPath);
-  if (err < 0) return ErrorCode(err);
+  int err = CreateTemporaryFile(fileName, state->TempPath, TempFiles);
+  if (err < 0) {
+    state->TempPath.clear();
+    return ErrorCode(err);
+  }
+  state->Watch = TempFiles;
 
   const AVOutputFormat* avi = av_guess_format("avi", nullptr, nullptr);
   AVFormatContext* fc = nullptr;
@@ -394,7 +408,11 @@ int32_t TAVICompressor::Close() {
   // partial file, and file systems that replace by rename (ext4, xfs, btrfs) write the new data
   // before the rename takes effect.
   if (!err && ::rename(s->TempPath.c_str(), ReplacedPath(fileName_).c_str()) != 0) err = AVERROR(errno);
-  if (!err) s->TempPath.clear();  // now the target; DropFile must not remove it
+  if (!err) {
+    // Now the target; DropFile must not remove it.
+    if (s->Watch) s->Watch->Gone(s->TempPath);
+    s->TempPath.clear();
+  }
   s->DropFile();
   return ErrorCode(err);
 }

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "bitmap/bitmap.h"
+#include "media/temp_file_watch.h"
 #include "media/video_codecs.h"
 
 namespace vexa {
@@ -50,6 +51,8 @@ class TAVICompressor {
 
   // Answers the codec choice when ShowOptions is set (borrowed; nullptr = take Handler as is).
   TCodecChoice* Chooser = nullptr;
+  // Told about the temporary file (borrowed; may be nullptr). Set before Open.
+  TTempFileWatch* TempFiles = nullptr;
 
   // 0 on success, kAviCancelled when the codec choice was cancelled (nothing on disk changed),
   // otherwise an error code; after a failure everything is released and no file is left.

@@ -40,6 +40,10 @@ bool TWaveIn::Probe() {
     SetError(FileName() + ": " + why);
     return false;
   }
+  // A recorder that was cut off, or a streaming writer that never went back to fill in the
+  // size (0xFFFFFFFF): the frames up to the end of the file are good.
+  if (Format.DataTruncated)
+    SetWarning(FileName() + ": the data chunk runs past the end of the file; playing to the end of the file");
   const uint32_t ch = Format.Channels, bits = Format.BitsPerSample;
   const uint16_t tag = Format.KnownSubFormat ? Format.FormatTag : 0;
   Rate = Format.SampleRate;

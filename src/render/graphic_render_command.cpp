@@ -7,7 +7,9 @@
 
 #include "model/project.h"
 #include "persist/cp932.h"
+#include "model/output_guard.h"
 #include "render/frame_to_24.h"
+#include "render/numeric.h"
 #include "render/studio.h"
 
 namespace vexa {
@@ -40,63 +42,67 @@ std::string CutUtf8(const std::string& s, size_t max) {
   return s.substr(0, i);
 }
 
-}  // namespace
+// Ends the session on every path, exceptions included.
+class TSessionGuard {
+ public:
+  explicit TSessionGuard(TVexaStudio& studio) : studio_(studio) {}
+  ~TSessionGuard() { studio_.FinishSession(); }
+  TSessionGuard(const TSessionGuard&) = delete;
+  TSessionGuard& operator=(const TSessionGuard&) = delete;
 
-std::string GraphicRenderFileName(const std::string& chosen) {
-  std::string ext = std::filesystem::path(chosen).extension().string();
-  std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return std::tolower(c); });
-  return ext == ".avi" ? chosen : chosen + ".avi";
-}
+ private:
+  TVexaStudio& studio_;
+};
 
-TAVIWriteSettings GraphicRenderSettings(const TProject& project) {
-  TAVIWriteSettings s;
-  s.Width = static_cast<int32_t>(project.Width);
-  s.Height = static_cast<int32_t>(project.Height);
-  s.Handler.clear();
-  s.Quality = kDefaultQuality;
-  s.Rate = static_cast<int32_t>(project.FPS);
-  std::string name;
-  s.StreamName = Utf8ToCp932(project.ProjectName, name) ? CutCp932(name, kMaxStreamName)
-                                                        : CutUtf8(project.ProjectName, kMaxStreamName);
-  s.KeyFrameEvery = static_cast<int32_t>(project.FPS) * kDefaultKeyFrameSeconds;
-  s.BytesPerSecond = kDefaultBytesPerSecond;
-  s.CompressFlags = kDefaultCompressFlags;
-  s.Compress = 1;
-  s.ShowOptions = 1;
-  s.BitCount = 24;
-  return s;
-}
-
-TGraphicRenderOutcome RunGraphicRenderCommand(TVexaStudio& studio, const std::string& chosen,
-                                              TCodecChoice& choice, TGraphicRenderMonitor* monitor) {
-  TGraphicRenderOutcome out;
-  out.FileName = GraphicRenderFileName(chosen);
+void RenderInto(TVexaStudio& studio, TCodecChoice& choice, TGraphicRenderMonitor* monitor,
+                TTempFileWatch* tempFiles, TGraphicRenderOutcome& out) {
+  if (const auto input = InputAtOutput(studio.Project, out.FileName)) {
+    out.Status = TGraphicRenderStatus::OutputIsInput;
+    out.Message = kMsgOutputIsInput;
+    out.Detail = OutputIsInputDetail(out.FileName, *input);
+    return;
+  }
+  // Refused before the codec choice and before any file is made.
+  if (std::string why = GraphicRenderSizeProblem(studio.Project); !why.empty()) {
+    out.Status = TGraphicRenderStatus::OpenFailed;
+    out.Message = kMsgAviOpenFailed;
+    out.ErrorCode = kAviBadSettings;
+    out.Detail = std::move(why);
+    return;
+  }
 
   TAVICompressor writer;
   writer.Chooser = &choice;
+  writer.TempFiles = tempFiles;
   const int32_t openResult = writer.Open(out.FileName, GraphicRenderSettings(studio.Project));
   if (openResult != 0) {
     out.Status = TGraphicRenderStatus::OpenFailed;
     out.Message = kMsgAviOpenFailed;
     out.ErrorCode = openResult;
     out.Detail = AviErrorText(openResult);
-    return out;
+    return;
   }
+  // An error raised on the way drops the file instead of finishing it over the old one.
+  struct TAbandonOnExit {
+    TAVICompressor& Writer;
+    ~TAbandonOnExit() { Writer.Abandon(); }
+  } abandon{writer};
   out.Codec = writer.Codec();
   out.Options = writer.Options();
 
-  if (!studio.PrepareSession()) {
-    // Nothing to render: the old file (if any) stays; no empty movie replaces it.
-    writer.Abandon();
-    out.Status = TGraphicRenderStatus::NoFrames;
-    out.Message = kMsgRenderInitFailed;
-    return out;
-  }
-  out.FrameCount = studio.FrameCount;
-  if (monitor) monitor->Started(studio.FrameCount, *writer.Codec());
-
+  TSessionGuard session(studio);
   TABitmap frame24;
   try {
+    if (!studio.PrepareSession()) {
+      // Nothing to render: the old file (if any) stays; no empty movie replaces it.
+      writer.Abandon();
+      out.Status = TGraphicRenderStatus::NoFrames;
+      out.Message = kMsgRenderInitFailed;
+      out.Detail = NoFramesReason(studio.Project);
+      return;
+    }
+    out.FrameCount = studio.FrameCount;
+    if (monitor) monitor->Started(studio.FrameCount, *writer.Codec());
     for (;;) {
       if (studio.FrameIndex >= studio.FrameCount) {
         out.Status = TGraphicRenderStatus::Finished;
@@ -132,7 +138,7 @@ TGraphicRenderOutcome RunGraphicRenderCommand(TVexaStudio& studio, const std::st
 
   if (!out.Written()) {
     writer.Abandon();
-    return out;
+    return;
   }
   const int32_t closed = writer.Close();
   if (closed != 0) {
@@ -140,6 +146,74 @@ TGraphicRenderOutcome RunGraphicRenderCommand(TVexaStudio& studio, const std::st
     out.Message = kMsgFrameWriteFailed;
     out.ErrorCode = closed;
     out.Detail = AviErrorText(closed);
+  }
+}
+
+}  // namespace
+
+std::string GraphicRenderFileName(const std::string& chosen) {
+  std::string ext = std::filesystem::path(chosen).extension().string();
+  std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return std::tolower(c); });
+  return ext == ".avi" ? chosen : chosen + ".avi";
+}
+
+TAVIWriteSettings GraphicRenderSettings(const TProject& project) {
+  TAVIWriteSettings s;
+  s.Width = static_cast<int32_t>(project.Width);
+  s.Height = static_cast<int32_t>(project.Height);
+  s.Handler.clear();
+  s.Quality = kDefaultQuality;
+  s.Rate = static_cast<int32_t>(project.FPS);
+  std::string name;
+  s.StreamName = Utf8ToCp932(project.ProjectName, name) ? CutCp932(name, kMaxStreamName)
+                                                        : CutUtf8(project.ProjectName, kMaxStreamName);
+  s.KeyFrameEvery = static_cast<int32_t>(project.FPS) * kDefaultKeyFrameSeconds;
+  s.BytesPerSecond = kDefaultBytesPerSecond;
+  s.CompressFlags = kDefaultCompressFlags;
+  s.Compress = 1;
+  s.ShowOptions = 1;
+  s.BitCount = 24;
+  return s;
+}
+
+std::string GraphicRenderSizeProblem(const TProject& project) {
+  const uint64_t w = project.Width, h = project.Height;
+  if (w >= 1 && h >= 1 && w <= kMaxBitmapSide && h <= kMaxBitmapSide && w * h <= kMaxBitmapPixels) return {};
+  return "the picture size " + std::to_string(w) + " x " + std::to_string(h) +
+         " is more than a picture can hold: 1 to " + std::to_string(kMaxBitmapSide) + " pixels a side, " +
+         std::to_string(kMaxBitmapPixels) + " pixels in all";
+}
+
+std::string NoFramesReason(const TProject& project) {
+  if (project.FPS == 0) return "the frame rate is 0";
+  if (project.GraphicLayers.Empty()) return "the project has no graphic layers";
+  uint32_t lastEnd = 0;
+  bool any = false;
+  for (const auto& layer : project.GraphicLayers)
+    for (int s = 0; s < SourceSlotCount; ++s)
+      for (const TEvent* e : layer->Slots[static_cast<size_t>(s)]) {
+        any = true;
+        lastEnd = std::max(lastEnd, e->EndTime);
+      }
+  if (!any) return "no graphic layer has a source event (text, picture, movie or master)";
+  if (Round(static_cast<double>(lastEnd) / (1000.0 / project.FPS)) == 0)
+    return "every source event ends within the first half frame";
+  return {};
+}
+
+TGraphicRenderOutcome RunGraphicRenderCommand(TVexaStudio& studio, const std::string& chosen,
+                                              TCodecChoice& choice, TGraphicRenderMonitor* monitor,
+                                              TTempFileWatch* tempFiles) {
+  TGraphicRenderOutcome out;
+  out.FileName = GraphicRenderFileName(chosen);
+  try {
+    RenderInto(studio, choice, monitor, tempFiles, out);
+  } catch (const std::exception& e) {
+    // Raised outside the frame loop (the writer's set-up, the session's first pictures): the
+    // writer and the session are gone already, and the old file is as it was.
+    out.Status = TGraphicRenderStatus::Failed;
+    out.Message = kMsgRenderFailed;
+    out.Detail = e.what();
   }
   return out;
 }

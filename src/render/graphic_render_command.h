@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "media/avi_writer.h"
+#include "media/temp_file_watch.h"
 #include "media/video_codecs.h"
 
 namespace vexa {
@@ -30,6 +31,12 @@ std::string GraphicRenderFileName(const std::string& chosen);
 // codec asked for through the codec choice.
 TAVIWriteSettings GraphicRenderSettings(const TProject& project);
 
+// Why the project's picture size cannot be rendered (zero, or more than a picture of the
+// engine holds); empty when it can.
+std::string GraphicRenderSizeProblem(const TProject& project);
+// Why a session of the project has no frames, in words; empty when it has some.
+std::string NoFramesReason(const TProject& project);
+
 // Progress of a render, reported between frames; StopRequested is asked before every frame.
 class TGraphicRenderMonitor {
  public:
@@ -40,12 +47,14 @@ class TGraphicRenderMonitor {
 };
 
 enum class TGraphicRenderStatus {
-  Finished,     // every frame written
-  Cancelled,    // stopped; the frames so far are in a complete file
-  OpenFailed,   // codec choice cancelled or the writer could not start; nothing on disk changed
-  NoFrames,     // the project has nothing to render; nothing on disk changed
-  WriteFailed,  // a frame or the file could not be written; nothing on disk changed
-  Failed,       // an error while composing a frame; nothing on disk changed
+  Finished,       // every frame written
+  Cancelled,      // stopped; the frames so far are in a complete file
+  OpenFailed,     // codec choice cancelled, a size the engine cannot hold, or the writer could not
+                  // start; nothing on disk changed
+  OutputIsInput,  // the chosen file is one the project reads; nothing on disk changed
+  NoFrames,       // the project has nothing to render; nothing on disk changed
+  WriteFailed,    // a frame or the file could not be written; nothing on disk changed
+  Failed,         // an error while composing a frame; nothing on disk changed
 };
 
 struct TGraphicRenderOutcome {
@@ -65,8 +74,12 @@ struct TGraphicRenderOutcome {
 };
 
 // Renders studio's project to the chosen name. The file appears under that name only when it
-// is complete; a failure leaves an existing file of that name as it was.
+// is complete; a failure leaves an existing file of that name as it was. A name that reaches
+// one of the project's own files, and a picture size the engine cannot hold, are refused before
+// anything is made. Errors of the engine end the render as Failed; none is raised. tempFiles
+// (may be nullptr) is told about the file being written.
 TGraphicRenderOutcome RunGraphicRenderCommand(TVexaStudio& studio, const std::string& chosen,
-                                              TCodecChoice& choice, TGraphicRenderMonitor* monitor = nullptr);
+                                              TCodecChoice& choice, TGraphicRenderMonitor* monitor = nullptr,
+                                              TTempFileWatch* tempFiles = nullptr);
 
 }  // namespace vexa

@@ -7,11 +7,13 @@
 #include <filesystem>
 #include <memory>
 #include <new>
+#include <set>
 #include <vector>
 
 #include "media/audio_converter.h"
 #include "media/audio_open.h"
 #include "media/audio_stream_in.h"
+#include "media/warning_sink.h"
 #include "model/project.h"
 #include "sound/event_plan.h"
 #include "sound/gain_ramp.h"
@@ -66,8 +68,14 @@ class TFlushGuard {
   TAuInput& input_;
 };
 
-// Reads the planned stretch into block, fitted to TargetRate one delivered block at a time.
-void ReadStretch(TAuInput& reading, uint32_t sampleRate, const TSoundEventPlan& plan, TSampleBlock& block) {
+bool Stopping(const TSoundRenderHooks& hooks) {
+  return hooks.StopRequested && hooks.StopRequested();
+}
+
+// Reads the planned stretch into block, fitted to TargetRate one delivered block at a time;
+// false when asked to stop on the way.
+bool ReadStretch(TAuInput& reading, uint32_t sampleRate, const TSoundEventPlan& plan, TSampleBlock& block,
+                 const TSoundRenderHooks& hooks) {
   block.Clear();
   const uint64_t expected = plan.ExpectedBytes;
   CheckMemory(expected, "one sound event (" + std::to_string(expected / kFrameBytes) + " frames)");
@@ -76,6 +84,7 @@ void ReadStretch(TAuInput& reading, uint32_t sampleRate, const TSoundEventPlan& 
   reading.Init();
   TFlushGuard flush(reading);
   while (block.Bytes() < expected) {
+    if (Stopping(hooks)) return false;
     const uint8_t* data = nullptr;
     const size_t asked = static_cast<size_t>(expected - block.Bytes());
     size_t bytes = asked;
@@ -94,6 +103,7 @@ void ReadStretch(TAuInput& reading, uint32_t sampleRate, const TSoundEventPlan& 
       ResampleNearest(data, bytes, block.Append(out), out);
     }
   }
+  return true;
 }
 
 // The decoder of a file for this render. The cache matches names without regard to letter
@@ -126,7 +136,20 @@ uint64_t MixFrames(uint32_t maxEndTime) {
 }
 
 bool RenderSound(const TProject& project, const std::string& fileName) {
-  if (project.SoundLayers.Empty()) return false;
+  return RenderSound(project, fileName, TSoundRenderHooks{}) == TSoundRenderResult::Written;
+}
+
+std::string NoSoundReason(const TProject& project) {
+  if (project.SoundLayers.Empty()) return "the project has no sound layers";
+  for (const auto& layer : project.SoundLayers)
+    for (const TEvent* e : layer->Events)
+      if (e->EndTime > 0) return {};
+  return "no sound event ends after 0 ms";
+}
+
+TSoundRenderResult RenderSound(const TProject& project, const std::string& fileName,
+                               const TSoundRenderHooks& hooks) {
+  if (project.SoundLayers.Empty()) return TSoundRenderResult::NothingToRender;
 
   // Sorting acts on a working copy, so the project's own lists keep their order.
   TLayerList<TSoundLayerView> layers;
@@ -136,7 +159,7 @@ bool RenderSound(const TProject& project, const std::string& fileName) {
   for (const auto& layer : layers)
     for (const TEvent* e : layer->Events)
       maxEnd = std::max(maxEnd, e->EndTime);
-  if (maxEnd == 0) return false;
+  if (maxEnd == 0) return TSoundRenderResult::NothingToRender;
 
   const uint64_t frames = MixFrames(maxEnd);
   const uint64_t mixBytes = frames * kFrameBytes;
@@ -160,11 +183,19 @@ bool RenderSound(const TProject& project, const std::string& fileName) {
   converter.OutChannels = 2;
   TSampleBlock block;
   bool placedAny = false;
+  // Each file that plays despite damage is named once.
+  std::set<const TAuDecoder*> warned;
+  auto reportDamage = [&](const TAuDecoder& decoder) {
+    if (!hooks.Warnings) return;
+    const std::string warning = decoder.Warning();
+    if (!warning.empty() && warned.insert(&decoder).second) hooks.Warnings->Warn(warning);
+  };
 
   for (const auto& layer : layers) {
     layer->Events.Cursor = 0;
     layer->Events.SortByTime();
     for (TEvent* e : layer->Events) {
+      if (Stopping(hooks)) return TSoundRenderResult::Stopped;
       const auto* event = EventAs<TSoundSourceEvent>(e);
       if (event == nullptr || !FileExists(event->FileName)) continue;
       TAuDecoder* decoder = decoders.Open(event->FileName);
@@ -182,7 +213,9 @@ bool RenderSound(const TProject& project, const std::string& fileName) {
       if (reading.BitsPerSample() != 16 || reading.Channels() != 2) continue;
       decoder->StartSample = plan.First;
       decoder->EndSample = plan.Last;
-      ReadStretch(reading, rate, plan, block);
+      const bool read = ReadStretch(reading, rate, plan, block, hooks);
+      reportDamage(*decoder);
+      if (!read) return TSoundRenderResult::Stopped;
 
       if (plan.Reversed) ReverseFrames(block.Data(), block.Bytes());
       size_t n = static_cast<size_t>(std::min<uint64_t>(block.Bytes(), plan.ExpectedBytes));
@@ -220,12 +253,19 @@ bool RenderSound(const TProject& project, const std::string& fileName) {
   stream.SetStream(reinterpret_cast<const uint8_t*>(mix.data()), mixBytes);
   stream.StartSample = 0;
   stream.EndSample = -1;
+  if (Stopping(hooks)) return TSoundRenderResult::Stopped;
   TWaveOut writer;
   writer.Input = &stream;
   writer.FileName = fileName;
+  writer.TempFiles = hooks.TempFiles;
+  writer.StopWhen = hooks.StopRequested;
   writer.Run();
-  if (!writer.Wait()) throw ESoundError(writer.Error());
-  return true;
+  if (!writer.Wait()) {
+    // A writer that stopped drops its unfinished file; the old one stays.
+    if (Stopping(hooks)) return TSoundRenderResult::Stopped;
+    throw ESoundError(writer.Error());
+  }
+  return TSoundRenderResult::Written;
 }
 
 }  // namespace vexa

@@ -2,11 +2,14 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace vexa {
 
 struct TProject;
+class TTempFileWatch;
+class TWarningSink;
 
 inline constexpr uint32_t kMixSampleRate = 44100;
 
@@ -23,5 +26,31 @@ uint64_t MixFrames(uint32_t maxEndTime);
 // memory or in a WAV file, or when the file cannot be written; the file that was there then
 // stays as it was.
 bool RenderSound(const TProject& project, const std::string& fileName);
+
+// What a caller may hand the render besides the project and the file name; every member is
+// optional and borrowed.
+struct TSoundRenderHooks {
+  // Told once per sound file that plays despite damage (a stretch skipped, a file cut short).
+  TWarningSink* Warnings = nullptr;
+  // Asked between events, between decoded blocks and, from the writer's thread, between the
+  // blocks it writes; true ends the render without writing the file (the file that was there
+  // stays as it was).
+  std::function<bool()> StopRequested;
+  // Told about the temporary file the writer makes.
+  TTempFileWatch* TempFiles = nullptr;
+};
+
+enum class TSoundRenderResult {
+  Written,
+  NothingToRender,  // no sound layer, or no sound event ends after time 0; no file written
+  Stopped,          // StopRequested said so; no file written
+};
+
+// RenderSound with hooks; raises as above.
+TSoundRenderResult RenderSound(const TProject& project, const std::string& fileName,
+                               const TSoundRenderHooks& hooks);
+
+// Why the project has no sound to render, in words; empty when it has some.
+std::string NoSoundReason(const TProject& project);
 
 }  // namespace vexa

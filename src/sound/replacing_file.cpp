@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <random>
 
+#include "media/temp_file_watch.h"
 #include "sound/sound_error.h"
 
 namespace vexa {
@@ -27,7 +28,7 @@ std::string RandomSuffix() {
 
 }  // namespace
 
-TReplacingFile::TReplacingFile(const std::string& target) : target_(target) {
+TReplacingFile::TReplacingFile(const std::string& target, TTempFileWatch* watch) : target_(target) {
   if (target.empty()) throw ESoundError("Cannot write the sound file: it has no name.");
   fs::path path(target);
   std::error_code ec;
@@ -45,9 +46,13 @@ TReplacingFile::TReplacingFile(const std::string& target) : target_(target) {
     name += ".tmp-";
     name += RandomSuffix();
     temp_ = (folder / name).string();
-    fd_ = ::open(temp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd_ < 0 && errno != EEXIST) {
-      const int err = errno;
+    int err = 0;
+    MakeTemporaryFile(watch, temp_, [this, &err] {
+      fd_ = ::open(temp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+      err = errno;
+      return fd_ >= 0;
+    });
+    if (fd_ < 0 && err != EEXIST) {
       temp_.clear();
       Fail("cannot create a temporary file", err);
     }
@@ -56,6 +61,7 @@ TReplacingFile::TReplacingFile(const std::string& target) : target_(target) {
     temp_.clear();
     Fail("cannot create a temporary file", EEXIST);
   }
+  watch_ = watch;
   // A replaced file keeps its permissions; a new one gets the usual ones (umask).
   struct stat old {};
   if (::stat(final_.c_str(), &old) == 0 && S_ISREG(old.st_mode)) ::fchmod(fd_, old.st_mode & 07777);
@@ -63,7 +69,10 @@ TReplacingFile::TReplacingFile(const std::string& target) : target_(target) {
 
 TReplacingFile::~TReplacingFile() {
   if (fd_ >= 0) ::close(fd_);
-  if (!committed_ && !temp_.empty()) ::unlink(temp_.c_str());
+  if (!committed_ && !temp_.empty()) {
+    ::unlink(temp_.c_str());
+    if (watch_) watch_->Gone(temp_);
+  }
 }
 
 void TReplacingFile::Fail(const char* what, int err) const {
@@ -100,6 +109,7 @@ void TReplacingFile::Commit() {
   if (::close(fd) != 0) Fail("write error", errno);
   if (::rename(temp_.c_str(), final_.c_str()) != 0) Fail("cannot replace the file", errno);
   committed_ = true;
+  if (watch_) watch_->Gone(temp_);
   // Make the rename itself durable; the data is already safe, so a failure here is no error.
   fs::path folder = fs::path(final_).parent_path();
   if (folder.empty()) folder = ".";

@@ -10,10 +10,13 @@
 
 namespace vexa {
 
+class TTempFileWatch;
+
 class TReplacingFile {
  public:
-  // Creates the temporary file next to target; raises ESoundError when it cannot.
-  explicit TReplacingFile(const std::string& target);
+  // Creates the temporary file next to target; raises ESoundError when it cannot. watch (may be
+  // nullptr) is told when the temporary file appears and when it is gone.
+  explicit TReplacingFile(const std::string& target, TTempFileWatch* watch = nullptr);
   ~TReplacingFile();
   TReplacingFile(const TReplacingFile&) = delete;
   TReplacingFile& operator=(const TReplacingFile&) = delete;
@@ -34,6 +37,7 @@ class TReplacingFile {
   std::string temp_;
   int fd_ = -1;
   bool committed_ = false;
+  TTempFileWatch* watch_ = nullptr;
 };
 
 }  // namespace vexa

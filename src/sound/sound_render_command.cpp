@@ -1,6 +1,8 @@
 #include "sound/sound_render_command.h"
 
-#include "sound/render_sound.h"
+#include <exception>
+
+#include "model/output_guard.h"
 
 namespace vexa {
 
@@ -15,11 +17,37 @@ std::string SoundRenderFileName(const std::string& chosen) {
   return ext == ".wav" ? chosen : chosen + ".wav";
 }
 
-TSoundRenderOutcome RunSoundRenderCommand(const TProject& project, const std::string& chosen) {
+TSoundRenderOutcome RunSoundRenderCommand(const TProject& project, const std::string& chosen,
+                                          const TSoundRenderHooks& hooks) {
   TSoundRenderOutcome outcome;
   outcome.FileName = SoundRenderFileName(chosen);
-  outcome.Written = RenderSound(project, outcome.FileName);
-  outcome.Message = outcome.Written ? kSoundRenderDone : kSoundRenderFailed;
+  outcome.Message = kSoundRenderFailed;
+  try {
+    if (const auto input = InputAtOutput(project, outcome.FileName)) {
+      outcome.Status = TSoundRenderStatus::OutputIsInput;
+      outcome.Message = std::string(kMsgOutputIsInput);
+      outcome.Detail = OutputIsInputDetail(outcome.FileName, *input);
+      return outcome;
+    }
+    switch (RenderSound(project, outcome.FileName, hooks)) {
+      case TSoundRenderResult::Written:
+        outcome.Status = TSoundRenderStatus::Finished;
+        outcome.Written = true;
+        outcome.Message = kSoundRenderDone;
+        break;
+      case TSoundRenderResult::NothingToRender:
+        outcome.Status = TSoundRenderStatus::NothingToRender;
+        outcome.Detail = NoSoundReason(project);
+        break;
+      case TSoundRenderResult::Stopped:
+        outcome.Status = TSoundRenderStatus::Cancelled;
+        outcome.Message = kSoundRenderCancelled;
+        break;
+    }
+  } catch (const std::exception& e) {
+    outcome.Status = TSoundRenderStatus::Failed;
+    outcome.Detail = e.what();
+  }
   return outcome;
 }
 

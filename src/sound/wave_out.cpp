@@ -95,6 +95,7 @@ std::string TWaveOut::Error() const {
 void TWaveOut::Work() {
   std::string error;
   bool written = false;
+  bool stopped = false;
   try {
     if (Input == nullptr) throw ESoundError("Cannot write the sound file \"" + FileName + "\": no input.");
     TAuInput& in = *Input;
@@ -103,7 +104,7 @@ void TWaveOut::Work() {
         uint64_t{rate} * channels * (bits / 8) > 0xFFFFFFFFull)
       throw ESoundError("Cannot write the sound file \"" + FileName + "\": unsupported PCM format.");
 
-    TReplacingFile file(FileName);
+    TReplacingFile file(FileName, TempFiles);
     const auto blank = MakeWaveHeader(channels, rate, bits, 0);
     file.Write(blank.data(), blank.size());
 
@@ -112,7 +113,10 @@ void TWaveOut::Work() {
       in.Init();
       TFlushGuard flush(in);
       for (;;) {
-        if (StopRequested) break;
+        if (StopRequested || (StopWhen && StopWhen())) {
+          stopped = true;
+          break;
+        }
         const uint8_t* block = nullptr;
         size_t bytes = kReadBytes;
         in.GetData(block, bytes);
@@ -124,7 +128,7 @@ void TWaveOut::Work() {
         data += bytes;
       }
     }
-    if (!StopRequested) {
+    if (!stopped) {
       const std::string why = in.Error();
       if (!why.empty()) throw ESoundError("Cannot write the sound file \"" + FileName + "\": " + why);
       if (data & 1) {

@@ -5,6 +5,7 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -12,6 +13,7 @@
 namespace vexa {
 
 class TAuInput;
+class TTempFileWatch;
 
 inline constexpr size_t kWaveHeaderBytes = 44;
 
@@ -29,8 +31,11 @@ class TWaveOut {
   TWaveOut(const TWaveOut&) = delete;
   TWaveOut& operator=(const TWaveOut&) = delete;
 
-  TAuInput* Input = nullptr;  // borrowed; read from StartSample to EndSample in its own format
-  std::string FileName;       // the file to write; an existing one is replaced once complete
+  TAuInput* Input = nullptr;            // borrowed; read from StartSample to EndSample in its own format
+  std::string FileName;                 // the file to write; an existing one is replaced once complete
+  TTempFileWatch* TempFiles = nullptr;  // borrowed; told about the file being written
+  // Asked by the worker before each block it writes; true stops it as Stop does.
+  std::function<bool()> StopWhen;
 
   // Starts writing on the worker thread.
   void Run();

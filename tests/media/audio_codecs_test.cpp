@@ -269,5 +269,47 @@ TEST_F(AudioCodecs, TruncatedFilesEndEarlyWithoutHanging) {
   }
 }
 
+// Damage that other players work around is worked around here too: the file plays, what
+// follows a damaged stretch keeps its place, and the decoder leaves one warning naming the file.
+TEST_F(AudioCodecs, DamagedVorbisAndFlacPlayWhatIsLeftInPlace) {
+  const std::vector<int16_t> signal = MakeSignal(300007, 2, kRate);
+  const std::string ogg = Dir.Path("long.ogg"), flac = Dir.Path("long.flac");
+  ASSERT_TRUE(WriteVorbis(ogg, signal, 2, kRate));
+  ASSERT_TRUE(WriteFlac(flac, std::vector<int32_t>(signal.begin(), signal.end()), 2, kRate, 16));
+  const std::vector<uint8_t> oggBytes = ReadBytes(ogg), flacBytes = ReadBytes(flac);
+  auto whole = OpenDecoder(ogg);
+  const std::vector<int16_t> clean = ReadAll16(*whole);
+  EXPECT_EQ(whole->Warning(), "");
+
+  // Cut in half (inside a page): the whole packets before the cut play, as decoded in full.
+  const std::string half = Dir.Path("half.ogg");
+  WriteBytes(half, std::vector<uint8_t>(oggBytes.begin(), oggBytes.begin() + oggBytes.size() / 2));
+  auto cut = OpenDecoder(half);
+  const std::vector<int16_t> first = ReadAll16(*cut);
+  EXPECT_EQ(cut->Error(), "");
+  EXPECT_NE(cut->Warning().find(half), std::string::npos);
+  EXPECT_EQ(first.size(), static_cast<size_t>(cut->TotalSamples()) * 2);
+  EXPECT_GT(first.size(), clean.size() * 2 / 5);
+  EXPECT_TRUE(std::equal(first.begin(), first.end(), clean.begin()));
+
+  // A stretch of zeros inside each stream: the length stays, the end lines up with the clean one.
+  const size_t tail = 2 * 20000;
+  for (const auto& [path, bytes] : {std::pair{ogg, oggBytes}, std::pair{flac, flacBytes}}) {
+    std::vector<uint8_t> damaged = bytes;
+    std::fill(damaged.begin() + static_cast<ptrdiff_t>(damaged.size() * 2 / 5),
+              damaged.begin() + static_cast<ptrdiff_t>(damaged.size() * 2 / 5 + 3000), uint8_t{0});
+    WriteBytes(path, damaged);
+    auto dec = OpenDecoder(path);
+    const std::vector<int16_t> got = ReadAll16(*dec);
+    const std::vector<int16_t>& want = path == ogg ? clean : signal;
+    SCOPED_TRACE(path);
+    EXPECT_EQ(dec->Error(), "");
+    EXPECT_NE(dec->Warning().find(path), std::string::npos);
+    ASSERT_EQ(got.size(), want.size());
+    EXPECT_TRUE(std::equal(got.end() - tail, got.end(), want.end() - tail));
+    EXPECT_FALSE(std::equal(got.begin(), got.end(), want.begin()));
+  }
+}
+
 }  // namespace
 }  // namespace vexa

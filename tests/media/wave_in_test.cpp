@@ -235,7 +235,7 @@ TEST_F(WaveIn, DamagedHeadersAreReportedNotOverread) {
   EXPECT_TRUE(ReadAll(missing).empty());
 }
 
-TEST_F(WaveIn, CutShortRecordingKeepsItsFramesAndBadBlocksStopTheRead) {
+TEST_F(WaveIn, CutShortRecordingsPlayToTheEndWithAWarningAndBadBlocksStopTheRead) {
   std::vector<uint8_t> file = WaveFile(PcmFmt(1, 2, 44100, 16), Counting(4000));
   file.resize(file.size() - 1002);  // 250.5 frames missing
   TWaveIn in;
@@ -243,6 +243,18 @@ TEST_F(WaveIn, CutShortRecordingKeepsItsFramesAndBadBlocksStopTheRead) {
   EXPECT_EQ(in.Error(), "");
   EXPECT_EQ(in.TotalSamples(), 749);
   EXPECT_EQ(ReadAll(in).size(), 749u * 4u);
+  EXPECT_NE(in.Warning().find("cut.wav"), std::string::npos);
+
+  // A streaming writer's size of 0xFFFFFFFF: everything up to the end of the file plays.
+  const std::vector<uint8_t> pcm16 = Counting(4000);
+  std::vector<uint8_t> streamed = WaveFile(PcmFmt(1, 2, 44100, 16), pcm16);
+  std::fill(streamed.begin() + 40, streamed.begin() + 44, uint8_t{0xFF});
+  in.SetFileName(Write("streamed.wav", streamed));
+  EXPECT_EQ(in.Error(), "");
+  EXPECT_TRUE(ReadAll(in) == pcm16);
+  EXPECT_NE(in.Warning().find("streamed.wav"), std::string::npos);
+  in.SetFileName(Write("whole.wav", WaveFile(PcmFmt(1, 2, 44100, 16), pcm16)));
+  EXPECT_EQ(in.Warning(), "");
 
   std::vector<int16_t> pcm = MakeSignal(1000, 1, 8000), decoded;
   std::vector<uint8_t> data = EncodeIma(pcm, 1, 36, decoded);

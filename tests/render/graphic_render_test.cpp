@@ -6,6 +6,7 @@
 #include <iterator>
 
 #include "avi_probe.h"
+#include "model/output_guard.h"
 #include "render/frame_to_24.h"
 #include "render/graphic_render_command.h"
 #include "render_test_util.h"
@@ -207,6 +208,77 @@ TEST(GraphicRenderCommand, CancelledChoiceAndEmptyProjectLeaveTheOldFile) {
   }
   EXPECT_EQ(ReadFile(file), "older render");
   EXPECT_EQ(EntriesIn(dir.File("")), 3u);  // the file and the two pictures: no leftovers
+}
+
+// Counts what the writer announces and when it is gone.
+class TempRecorder : public TTempFileWatch {
+ public:
+  bool Make(const std::string& path, const std::function<bool()>& create) override {
+    Made_.push_back(path);
+    return create();
+  }
+  void Gone(const std::string& path) override { Gone_.push_back(path); }
+  std::vector<std::string> Made_, Gone_;
+};
+
+TEST(GraphicRenderCommand, RefusesItsOwnInputsAndSizesItCannotHoldBeforeMakingAFile) {
+  ScratchDir dir;
+  const std::string link = dir.File("out.avi");
+  std::filesystem::create_symlink(dir.File("back.bmp"), link);
+  {
+    TVexaStudio studio;
+    BuildProject(studio.Project, dir);
+    const std::string before = ReadFile(dir.File("back.bmp"));
+    CancelChoice neverAsked;  // refused before the codec choice: a cancel would say OpenFailed
+    const auto out = RunGraphicRenderCommand(studio, link, neverAsked);
+    EXPECT_EQ(out.Status, TGraphicRenderStatus::OutputIsInput);
+    EXPECT_EQ(out.Message, kMsgOutputIsInput);
+    EXPECT_NE(out.Detail.find("picture"), std::string::npos);
+    EXPECT_EQ(ReadFile(dir.File("back.bmp")), before);
+  }
+  for (const auto& [w, h] : {std::pair{32768u, 32768u}, std::pair{32769u, 8u}, std::pair{0u, 8u}}) {
+    TVexaStudio studio;
+    BuildProject(studio.Project, dir);
+    studio.Project.Width = w, studio.Project.Height = h;
+    CancelChoice neverAsked;
+    TempRecorder temps;
+    const auto out = RunGraphicRenderCommand(studio, dir.File("big.avi"), neverAsked, nullptr, &temps);
+    EXPECT_EQ(out.Status, TGraphicRenderStatus::OpenFailed);
+    EXPECT_EQ(out.Message, kMsgAviOpenFailed);
+    EXPECT_NE(out.Detail.find(std::to_string(w) + " x " + std::to_string(h)), std::string::npos);
+    EXPECT_TRUE(temps.Made_.empty());
+  }
+  {
+    TVexaStudio studio;  // layers, but nothing to show: said in words
+    test::AddLayer(studio.Project, "only effects");
+    TFixedCodecChoice choice(Choice("uncompressed"));
+    const auto out = RunGraphicRenderCommand(studio, dir.File("none.avi"), choice);
+    EXPECT_EQ(out.Status, TGraphicRenderStatus::NoFrames);
+    EXPECT_EQ(out.Detail, "no graphic layer has a source event (text, picture, movie or master)");
+  }
+  EXPECT_EQ(EntriesIn(dir.File("")), 3u);  // the pictures and the link: no leftovers
+}
+
+TEST(GraphicRenderCommand, TheWatcherSeesTheTemporaryFileComeAndGo) {
+  ScratchDir dir;
+  TVexaStudio studio;
+  BuildProject(studio.Project, dir);
+  TFixedCodecChoice choice(Choice("uncompressed"));
+  for (uint32_t stopAfter : {UINT32_MAX, 0u}) {  // finished, and stopped before any frame
+    TempRecorder temps;
+    Recorder progress(stopAfter);
+    RunGraphicRenderCommand(studio, dir.File("w.avi"), choice, &progress, &temps);
+    ASSERT_EQ(temps.Made_.size(), 1u);
+    EXPECT_EQ(temps.Gone_, temps.Made_);
+    EXPECT_FALSE(std::filesystem::exists(temps.Made_[0]));
+  }
+  {
+    TempRecorder temps;  // nothing to render: the file is dropped
+    TVexaStudio empty;
+    empty.Project.Width = 8, empty.Project.Height = 8;
+    RunGraphicRenderCommand(empty, dir.File("e.avi"), choice, nullptr, &temps);
+    EXPECT_EQ(temps.Gone_, temps.Made_);
+  }
 }
 
 TEST(GraphicRenderCommand, PackedFrameEqualsTheConversionRoundTrip) {

@@ -2,11 +2,14 @@
 // the refusals, on WAV sources written by the test.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "media/temp_file_watch.h"
+#include "media/warning_sink.h"
 #include "model/project.h"
 #include "sound/memory_available.h"
 #include "sound/render_sound.h"
@@ -311,6 +314,70 @@ TEST_F(RenderSoundTest, AnUnwritableTargetRaisesAndLeavesNothing) {
   AddSound(project, 0, Source("a.wav", Alternating(20000, 6000)), 0, 1000);
   EXPECT_THROW(RenderSound(project, dir.File("no-such-folder/mix.wav")), ESoundError);
   EXPECT_EQ(dir.EntryCount(), 1u);
+}
+
+// Stops at every point the render asks: before mixing, between blocks and while writing.
+// Whenever it stops, nothing is written, the old file stays and no temporary file is left.
+class StopAfter : public TTempFileWatch {
+ public:
+  explicit StopAfter(int asks) : asks_(asks) {}
+  bool Ask() { return stopOnWrite_ ? written_.load() : asks_-- <= 0; }
+  void StopWhenWriting() { stopOnWrite_ = true; }
+  bool Make(const std::string& path, const std::function<bool()>& create) override {
+    temps_.push_back(path);
+    written_ = true;
+    return create();
+  }
+  void Gone(const std::string& path) override { gone_.push_back(path); }
+  std::vector<std::string> temps_, gone_;
+
+ private:
+  std::atomic<int> asks_;
+  bool stopOnWrite_ = false;
+  std::atomic<bool> written_{false};
+};
+
+TEST_F(RenderSoundTest, AStopLeavesTheOldFileAndNothingElse) {
+  const std::string out = dir.File("mix.wav");
+  { std::ofstream(out) << "an earlier render"; }
+  AddSound(project, 0, Source("a.wav", Alternating(20000, 6000)), 0, 1000);
+  AddSound(project, 0, dir.File("a.wav"), 1000, 2000);
+  for (int asks : {0, 1, 2, 3, -1}) {
+    SCOPED_TRACE(asks);
+    StopAfter stop(asks);
+    if (asks < 0) stop.StopWhenWriting();
+    TSoundRenderHooks hooks;
+    hooks.StopRequested = [&stop] { return stop.Ask(); };
+    hooks.TempFiles = &stop;
+    EXPECT_EQ(RenderSound(project, out, hooks), TSoundRenderResult::Stopped);
+    EXPECT_EQ(ReadBytes(out), "an earlier render");
+    EXPECT_EQ(stop.gone_, stop.temps_);
+    EXPECT_EQ(dir.EntryCount(), 2u);
+  }
+  TSoundRenderHooks never;
+  never.StopRequested = [] { return false; };
+  EXPECT_EQ(RenderSound(project, out, never), TSoundRenderResult::Written);
+  EXPECT_EQ(ReadWav(out).Frames(), MixFrames(2000));
+}
+
+// A damaged source plays as far as it can, and the caller hears of it once per file.
+TEST_F(RenderSoundTest, DamagedSourcesAreNamedOnceEach) {
+  struct TSink : TWarningSink {
+    void Warn(const std::string& text) override { Lines.push_back(text); }
+    std::vector<std::string> Lines;
+  } sink;
+  const std::string cut = Source("cut.wav", Alternating(20000, 6000));
+  std::string bytes = ReadBytes(cut);
+  bytes.resize(bytes.size() / 2);  // half of it, the data size still stating the whole
+  std::ofstream(cut, std::ios::binary) << bytes;
+  AddSound(project, 0, cut, 0, 400);
+  AddSound(project, 1, cut, 500, 900);
+  AddSound(project, 1, Source("whole.wav", Alternating(20000, 6000)), 0, 400);
+  TSoundRenderHooks hooks;
+  hooks.Warnings = &sink;
+  ASSERT_EQ(RenderSound(project, dir.File("mix.wav"), hooks), TSoundRenderResult::Written);
+  ASSERT_EQ(sink.Lines.size(), 1u);
+  EXPECT_NE(sink.Lines[0].find(cut), std::string::npos);
 }
 
 }  // namespace

@@ -59,5 +59,36 @@ TEST(PrintProjectInfo, ListingDoesNotRenumberEvents) {
   EXPECT_EQ(nega->EventNumber, 9u);
 }
 
+TEST(PrintProjectInfo, RowsWhoseFileIsLeftOutAreMarked) {
+  TProject p;
+  TGraphicLayer* g = NewGraphicLayer(p.GraphicLayers, -1);
+  g->Name = "絵";
+  auto image = std::make_unique<TGraphicSourceImageEvent>();
+  image->FileName = "/gone/sky.bmp", image->EndTime = 1000;
+  const TEvent* sky = g->ListForKind(kind::Image)->Add(std::move(image));
+  auto text = std::make_unique<TGraphicSourceTextEvent>();
+  text->Text = "t", text->EndTime = 1000;
+  const TEvent* caption = g->ListForKind(kind::Text)->Add(std::move(text));
+  NewSoundLayer(p.SoundLayers, -1)->FileName = "/gone/s.vxsl";
+
+  std::vector<TMediaFinding> findings(3);
+  findings[0].File = {TFileUse::Picture, "/gone/sky.bmp", true, false, 0, "絵", sky};
+  findings[0].Reason = "No such file or directory";
+  findings[1].File = {TFileUse::Font, "Gone Face", true, false, 0, "絵", caption};  // replaced: no mark
+  findings[1].Reason = "not installed", findings[1].Replacement = "IPAPGothic";
+  findings[2].File = {TFileUse::SoundLayerFile, "/gone/s.vxsl", true, true, 0, "", nullptr};
+  findings[2].Reason = "No such file or directory";
+  std::ostringstream out;
+  PrintProjectInfo(p, out, findings);
+  const std::string listing = out.str();
+  EXPECT_NE(listing.find("\t静止画\tsky.bmp\t!! picture: No such file or directory\n"), std::string::npos)
+      << listing;
+  EXPECT_NE(listing.find("\tテキスト\tt\n"), std::string::npos) << listing;
+  EXPECT_NE(
+      listing.find("SoundLayer\t\t/gone/s.vxsl\t0 events\t!! sound layer file: No such file or directory\n"),
+      std::string::npos)
+      << listing;
+}
+
 }  // namespace
 }  // namespace vexa
