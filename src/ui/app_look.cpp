@@ -34,8 +34,8 @@ QString ApplyDesignFont(QApplication& app) {
 }
 
 void SetUpApplication(QApplication& app) {
+  // No display name: Qt would append it to every caption ("Vexa Studio - name — Vexa Studio").
   QApplication::setApplicationName("vexa-studio");
-  QApplication::setApplicationDisplayName(Qs(kAppTitle));
   QApplication::setDesktopFileName("org.vexastudio.VexaStudio");
   InstallJapaneseTranslations(app);
   ApplyDesignFont(app);

@@ -19,7 +19,7 @@ bool InstallJapaneseTranslations(QApplication& app);
 // Maps the design's typeface to the installed proportional Gothic face and makes it the
 // application font. Returns the family Qt actually resolved.
 QString ApplyDesignFont(QApplication& app);
-// Both of the above, the title and the name used for the desktop file.
+// Both of the above, and the program's name and desktop file name.
 void SetUpApplication(QApplication& app);
 
 }  // namespace vexa::ui

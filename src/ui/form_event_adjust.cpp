@@ -188,17 +188,22 @@ QWidget* TForm_Event_Adjust::BuildRhythmGroup() {
   struct TRhythmButton {
     const char* Caption;
     const char* Name;
-    void (TEventAdjustForm::*Apply)();
+    TTime Target;  // the time the rhythm position goes into
   };
-  const TRhythmButton list[] = {{"開始", "Button_Rhythm_StartTime", &TEventAdjustForm::RhythmToStart},
-                                {"終了", "Button_Rhythm_EndTime", &TEventAdjustForm::RhythmToEnd},
-                                {"間隔", "Button_Rhythm_EnableTime", &TEventAdjustForm::RhythmToInterval}};
+  const TRhythmButton list[] = {{"開始", "Button_Rhythm_StartTime", TTime::Start},
+                                {"終了", "Button_Rhythm_EndTime", TTime::End},
+                                {"間隔", "Button_Rhythm_EnableTime", TTime::Interval}};
   for (const TRhythmButton& b : list) {
     QPushButton* button = Button(b.Caption, b.Name, g);
-    auto apply = b.Apply;
-    connect(button, &QPushButton::clicked, this, [this, apply] {
+    const TTime target = b.Target;
+    connect(button, &QPushButton::clicked, this, [this, target] {
       Guarded(this, [&] {
-        (form_.*apply)();
+        if (target == TTime::Start)
+          form_.RhythmToStart();
+        else if (target == TTime::End)
+          form_.RhythmToEnd();
+        else
+          form_.RhythmToInterval();
         ShowForm();
       });
     });

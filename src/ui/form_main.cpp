@@ -9,6 +9,7 @@
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QMenu>
+#include <QScreen>
 #include <QTabWidget>
 #include <QToolBar>
 #include <QToolButton>
@@ -623,7 +624,27 @@ void TForm_Main::ShowRenderMenu() {
   renderMenu_->popup(QCursor::pos());
 }
 
+// Centred on the desktop when first shown, the graphic layers focused.
+void TForm_Main::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  if (placed_) return;
+  placed_ = true;
+  if (const QScreen* screen = this->screen()) {
+    const QRect area = screen->availableGeometry();
+    QRect frame = frameGeometry();
+    frame.moveCenter(area.center());
+    move(frame.topLeft().x() < area.left() ? area.left() : frame.topLeft().x(),
+         frame.topLeft().y() < area.top() ? area.top() : frame.topLeft().y());
+  }
+  View(TView::GraphicLayer)->setFocus();
+}
+
 void TForm_Main::closeEvent(QCloseEvent* event) {
+  // A render in progress keeps the window disabled; it cannot be closed under the render.
+  if (!isEnabled()) {
+    event->ignore();
+    return;
+  }
   bool yes = false;
   Guarded(this, [&] { yes = AskYesNo(this, kCloseQuestion); });
   if (yes)

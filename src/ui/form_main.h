@@ -121,6 +121,7 @@ class TForm_Main : public QMainWindow {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void showEvent(QShowEvent* event) override;
 
  private:
   struct TViewPart {
@@ -163,6 +164,7 @@ class TForm_Main : public QMainWindow {
   QToolBar* toolBar_ = nullptr;
   QTabWidget* tabs_ = nullptr;
   QMenu* renderMenu_ = nullptr;
+  bool placed_ = false;
 };
 
 }  // namespace vexa::ui

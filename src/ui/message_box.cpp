@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QMessageBox>
 
+#include "ui/app_look.h"
 #include "ui/qt_text.h"
 
 namespace vexa::ui {
@@ -10,7 +11,7 @@ namespace {
 
 QMessageBox::StandardButton Show(QWidget* parent, QMessageBox::Icon icon, std::string_view text,
                                  QMessageBox::StandardButtons buttons) {
-  QMessageBox box(icon, QApplication::applicationDisplayName(), Qs(text), buttons, parent);
+  QMessageBox box(icon, Qs(kAppTitle), Qs(text), buttons, parent);
   box.setObjectName(icon == QMessageBox::Question ? "MessageBox_Confirm" : "MessageBox_Message");
   box.setAccessibleName(Qs(text));
   // The first button is the default, as in the program's other dialogs.
