@@ -25,7 +25,8 @@ if command -v openbox >/dev/null; then openbox & wm=$!; sleep 1; fi
 "$STUDIO" examples/demo/demo.vxpj &
 pid=$!
 sleep "${SETTLE:-4}"
-# The graphic layer view has the focus: Down selects its first layer.
+# The graphic layer view has the focus on its first row: Down selects the second layer, the
+# one with a movie and effects in the demo.
 win=$(xdotool search --sync --onlyvisible --name '^Vexa Studio' | head -1)
 xdotool windowactivate --sync "$win" 2>/dev/null || xdotool windowfocus --sync "$win"
 xdotool key Down
@@ -43,7 +44,7 @@ if [ -n "$wm" ]; then
     X=$((X - l)); Y=$((Y - t)); WIDTH=$((WIDTH + l + r)); HEIGHT=$((HEIGHT + t + b))
   fi
 fi
-ffmpeg -loglevel error -y -f x11grab -video_size "${WIDTH}x${HEIGHT}" -i "$DISPLAY+$X,$Y" -frames:v 1 "$OUT"
+ffmpeg -loglevel error -y -f x11grab -draw_mouse 0 -video_size "${WIDTH}x${HEIGHT}" -i "$DISPLAY+$X,$Y" -frames:v 1 "$OUT"
 kill "$pid"
 wait "$pid" 2>/dev/null || true
 [ -z "$wm" ] || kill "$wm"

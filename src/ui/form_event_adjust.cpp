@@ -51,6 +51,7 @@ TForm_Event_Adjust::TForm_Event_Adjust(TEventAdjustForm& form, QWidget* parent) 
   times->addWidget(BuildTimeGroup(TTime::Start, "開始時間", "StartTime", "Millisecond"));
   times->addWidget(BuildTimeGroup(TTime::End, "終了時間", "EndTime", "Millisecond"));
   times->addWidget(BuildTimeGroup(TTime::Interval, "間隔", "EnableTime", "MilliSecond"));
+  times->addStretch(1);
 
   auto* right = new QVBoxLayout;
   right->addWidget(BuildChoiceGroups());

@@ -7,6 +7,7 @@
 #include "model/project.h"
 #include "qt_test_support.h"
 #include "render/studio.h"
+#include "ui/codec_dialog.h"
 #include "ui/form_render_graphic.h"
 #include "ui/render_commands.h"
 
@@ -17,6 +18,8 @@ class TestRenderProgress : public QObject {
   Q_OBJECT
 
  private slots:
+  void initTestCase() { QuietCodecLogs(); }
+
   void escStopsTheRenderAndLeavesAPlayableFile() {
     QTemporaryDir dir;
     TVexaStudio studio;
@@ -71,6 +74,26 @@ class TestRenderProgress : public QObject {
     QCOMPARE(probe.VideoStreams, 1);
     QCOMPARE(probe.Width, 160);
     QCOMPARE(test::DecodeAviFrames(file).size(), size_t{out.FramesWritten});
+  }
+
+  // The codec dialog is asked for from the render's worker thread and shown on this one;
+  // cancelling it ends the command before anything is written.
+  void cancellingTheCodecDialogWritesNothing() {
+    QTemporaryDir dir;
+    TVexaStudio studio;
+    QWidget mainWindow;
+    TCodecDialogChoice choice(&mainWindow);
+    QString title;
+    vexa::test::WhenModalOpens([&](QWidget* dialog) {
+      title = dialog->windowTitle();
+      dialog->findChild<QPushButton*>("Button_Cancel")->click();
+    });
+    const std::string file = dir.filePath("none.avi").toStdString();
+    const TGraphicRenderOutcome out = RunGraphicRenderWithProgress(&mainWindow, studio, file, choice);
+    QCOMPARE(title, QString("ビデオの圧縮"));
+    QCOMPARE(int(out.Status), int(TGraphicRenderStatus::OpenFailed));
+    QCOMPARE(QString::fromStdString(GraphicRenderReport(out)), QString("AVIの初期化に失敗しました。"));
+    QVERIFY(!QFile::exists(QString::fromStdString(file)));
   }
 };
 
