@@ -92,6 +92,17 @@ class TestMainWindow : public QObject {
         if (!a->isSeparator() && !a->text().isEmpty()) QVERIFY2(a->objectName().startsWith("MenuItem_"), qPrintable(a->text()));
     QVERIFY(window_->findChild<QAction*>("MenuItem_GraphicSource_Add_Text"));
     QVERIFY(window_->findChild<QAction*>("MenuItem_GraphicEffect_Add_SwapLayer"));
+    // The keys shown in the menus.
+    const std::pair<const char*, QKeySequence> keys[] = {
+        {"MenuItem_GraphicSource_SyncSound", QKeySequence("Ctrl+Y")},
+        {"MenuItem_GraphicEffect_TimePaste", QKeySequence("Ctrl+F")},
+        {"MenuItem_SoundSource_Add", QKeySequence(Qt::Key_Insert)},
+        {"MenuItem_SoundLayer_Open", QKeySequence("Ctrl+Q")},
+        {"MenuItem_GraphicLayer_SaveAs", QKeySequence("Ctrl+E")},
+        {"MenuItem_GraphicLayer_Delete", QKeySequence(Qt::Key_Delete)},
+    };
+    for (const auto& [name, key] : keys)
+      QCOMPARE(window_->findChild<QAction*>(name)->shortcut(), key);
     QAction* master = window_->findChild<QAction*>("MenuItem_GraphicSource_Add_Master");
     QVERIFY(master && !master->isVisible() && !master->isEnabled());
   }
