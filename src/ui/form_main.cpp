@@ -14,6 +14,8 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <cstring>
 
 #include "model/event_kinds.h"
 #include "persist/project_file.h"

@@ -8,6 +8,7 @@
 #include "qt_test_support.h"
 #include "ui/codec_dialog.h"
 #include "ui/colour_swatch.h"
+#include "ui/file_dialog.h"
 #include "ui/form_event_adjust.h"
 #include "ui/form_project_setting.h"
 #include "ui/logic/event_adjust_form.h"
@@ -100,6 +101,11 @@ class TestDialogs : public QObject {
     QCOMPARE(form.TimeValue(TEventAdjustForm::Start), 3000u);
     QCOMPARE(spin("JvSpinEdit_StartTime_Second")->value(), 3);
     QCOMPARE(dialog.focusWidget(), static_cast<QWidget*>(spin("JvSpinEdit_EndTime_Hour")));
+  }
+
+  void fileFiltersInTheProgramsNotation() {
+    QCOMPARE(QtNameFilters("プロジェクトファイル(*.vxpj)|*.vxpj"), QStringList({"プロジェクトファイル(*.vxpj)"}));
+    QCOMPARE(QtNameFilters("画像|*.png;*.bmp|すべて|*.*"), QStringList({"画像 (*.png *.bmp)", "すべて (*.*)"}));
   }
 
   void codecDialogOffersTheDefaults() {
