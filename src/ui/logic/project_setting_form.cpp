@@ -1,5 +1,7 @@
 #include "ui/logic/project_setting_form.h"
 
+#include "ui/logic/project_document.h"
+
 namespace vexa {
 
 TProjectSettings TProjectSettings::Of(const TProject& project) {

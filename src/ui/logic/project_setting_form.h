@@ -1,6 +1,7 @@
 // The project settings dialog without its widgets: the name, the picture format and the
 // background colour of the project, with the limits and steps of the dialog's fields, and the
-// change that OK makes to the project.
+// change that OK makes to the project (to become an editor command once the main window runs
+// its changes through the document).
 #pragma once
 
 #include <cstdint>
@@ -58,8 +59,7 @@ class TProjectSettingChange {
   TProjectSettings new_, old_;
 };
 
-inline constexpr std::string_view kApplicationTitle = "Vexa Studio";
-// The main window's caption for an open project: the title, " - " and its name.
+// The main window's caption for an open project: the application title, " - " and its name.
 std::string MainWindowCaption(std::string_view projectName);
 
 }  // namespace vexa
