@@ -11,6 +11,8 @@ RUN=(
   fonts-dejavu-core fonts-ipafont-gothic
   # sound output of the preview
   libsdl2-2.0-0
+  # the editor's windows: the platform plugins and Japanese texts of the standard buttons
+  qt6-qpa-plugins qt6-translations-l10n
 )
 
 # What building needs: the toolchain and the libraries' development files.
@@ -25,6 +27,8 @@ BUILD=(
   libvorbis-dev libogg-dev libflac-dev
   # sound output
   libsdl2-dev
+  # the editor's widgets
+  qt6-base-dev
 )
 
 # What the tests, the fuzz run and the benchmarks need.

@@ -1,0 +1,37 @@
+// vexa-studio: the editor. `vexa-studio [PROJECT.vxpj]` opens the project at start-up.
+#include <QCommandLineParser>
+#include <iostream>
+
+#include "media/video_codecs.h"
+#include "render/studio.h"
+#include "ui/app_look.h"
+#include "ui/form_main.h"
+#include "ui/qt_text.h"
+#include "ui/slot_guard.h"
+
+int main(int argc, char** argv) {
+  vexa::ui::TGuardedApplication app(argc, argv);
+  vexa::ui::SetUpApplication(app);
+  QApplication::setApplicationVersion(QStringLiteral("0.1"));
+
+  QCommandLineParser parser;
+  parser.setApplicationDescription(QStringLiteral("Vexa Studio: the editor of music video projects"));
+  parser.addHelpOption();
+  parser.addVersionOption();
+  parser.addPositionalArgument(QStringLiteral("PROJECT.vxpj"), QStringLiteral("the project to open at start-up"),
+                               QStringLiteral("[PROJECT.vxpj]"));
+  parser.process(app);
+  const QStringList files = parser.positionalArguments();
+  if (files.size() > 1) {
+    std::cerr << "vexa-studio: one project at a time\n";
+    return 2;
+  }
+
+  vexa::QuietCodecLogs();
+  // The engine with the start-up project ("新規プロジェクト", 640 x 480, 30 fps, black).
+  vexa::TVexaStudio studio;
+  vexa::ui::TForm_Main window(studio);
+  window.show();
+  if (!files.isEmpty()) window.OpenProjectFile(vexa::ui::Utf8(files.front()));
+  return QApplication::exec();
+}

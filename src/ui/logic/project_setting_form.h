@@ -1,0 +1,65 @@
+// The project settings dialog without its widgets: the name, the picture format and the
+// background colour of the project, with the limits and steps of the dialog's fields, and the
+// change that OK makes to the project (to become an editor command once the main window runs
+// its changes through the document).
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "model/project.h"
+#include "ui/logic/spin_field.h"
+
+namespace vexa {
+
+// The project-wide values the dialog edits.
+struct TProjectSettings {
+  std::string ProjectName;
+  uint32_t Width = 0;
+  uint32_t Height = 0;
+  uint32_t FPS = 0;
+  int32_t BackColor = 0;  // 0x00BBGGRR
+
+  static TProjectSettings Of(const TProject& project);
+  bool operator==(const TProjectSettings&) const = default;
+};
+
+class TProjectSettingForm {
+ public:
+  static constexpr int64_t kSizeStep = 4;
+  static constexpr int64_t kFpsStep = 1;
+
+  // The fields filled from the project. A size or rate outside the fields' limits (only a
+  // hand-edited file has one) shows as the nearest limit.
+  explicit TProjectSettingForm(const TProject& project);
+
+  std::string ProjectName;
+  TSpinField Width{100, 4000, 640};
+  TSpinField Height{100, 4000, 480};
+  TSpinField Fps{1, 60, 30};
+  int32_t BackColor = 0;
+
+  // What OK hands to the project.
+  TProjectSettings Values() const;
+};
+
+// The change OK makes: the project takes the dialog's values; Undo gives the old ones back.
+// Events and their times are not touched.
+class TProjectSettingChange {
+ public:
+  TProjectSettingChange(TProject& project, TProjectSettings values)
+      : project_(project), new_(std::move(values)), old_(TProjectSettings::Of(project)) {}
+  void Do() { Apply(new_); }
+  void Undo() { Apply(old_); }
+
+ private:
+  void Apply(const TProjectSettings& s);
+  TProject& project_;
+  TProjectSettings new_, old_;
+};
+
+// The main window's caption for an open project: the application title, " - " and its name.
+std::string MainWindowCaption(std::string_view projectName);
+
+}  // namespace vexa

@@ -1,0 +1,140 @@
+#include "ui/render_commands.h"
+
+#include <QApplication>
+#include <QEventLoop>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QTimer>
+#include <QWidget>
+#include <exception>
+#include <thread>
+
+#include "render/studio.h"
+#include "sound/sound_render_command.h"
+#include "ui/codec_dialog.h"
+#include "ui/file_dialog.h"
+#include "ui/form_render_graphic.h"
+#include "ui/message_box.h"
+#include "ui/qt_text.h"
+
+namespace vexa::ui {
+namespace {
+
+// The main window takes no input and shows the busy cursor for the lifetime of the object.
+class TBusyWindow {
+ public:
+  explicit TBusyWindow(QWidget* window) : window_(window) {
+    if (!window_) return;
+    window_->setEnabled(false);
+    window_->setCursor(Qt::WaitCursor);
+  }
+  ~TBusyWindow() {
+    if (!window_) return;
+    window_->unsetCursor();
+    window_->setEnabled(true);
+  }
+  TBusyWindow(const TBusyWindow&) = delete;
+  TBusyWindow& operator=(const TBusyWindow&) = delete;
+
+ private:
+  QWidget* window_;
+};
+
+// Runs work on a thread of its own while the user interface thread goes on handling events
+// (repainting, the progress window, a dialog the work asks for). An error of the work is
+// raised again here.
+void RunOnWorker(const std::function<void()>& work) {
+  QEventLoop loop;
+  std::exception_ptr error;
+  std::thread worker([&] {
+    try {
+      work();
+    } catch (...) {
+      error = std::current_exception();
+    }
+    QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+  });
+  loop.exec();
+  worker.join();
+  if (error) std::rethrow_exception(error);
+}
+
+void CentreOver(QWidget* window, QWidget* over) {
+  window->adjustSize();
+  const QRect area = over ? over->frameGeometry() : QGuiApplication::primaryScreen()->availableGeometry();
+  window->move(area.center() - window->rect().center());
+}
+
+}  // namespace
+
+std::string GraphicRenderReport(const TGraphicRenderOutcome& outcome) {
+  std::string text = outcome.Message;
+  // A failure that was not the user's choice says why.
+  const bool userCancelled = outcome.Status == TGraphicRenderStatus::OpenFailed && outcome.ErrorCode == kAviCancelled;
+  if (!outcome.Written() && !userCancelled && !outcome.Detail.empty()) text += "\n" + outcome.Detail;
+  return text;
+}
+
+TGraphicRenderOutcome RunGraphicRenderWithProgress(QWidget* mainWindow, TVexaStudio& studio,
+                                                   const std::string& chosen, TCodecChoice& choice) {
+  TRenderProgress progress;
+  // A window of its own: the disabled main window must not take its children with it.
+  TForm_Render_Graphic window(progress, nullptr);
+  TBusyWindow busy(mainWindow);
+
+  // The window appears once the first frame is on its way (after the codec choice).
+  QTimer showWhenStarted;
+  showWhenStarted.setInterval(20);
+  QObject::connect(&showWhenStarted, &QTimer::timeout, &window, [&] {
+    if (!progress.HasStarted()) return;
+    showWhenStarted.stop();
+    if (progress.StopRequested()) return;
+    CentreOver(&window, mainWindow);
+    window.show();
+    window.raise();
+    window.activateWindow();
+  });
+  showWhenStarted.start();
+
+  TGraphicRenderOutcome outcome;
+  RunOnWorker([&] { outcome = RunGraphicRenderCommand(studio, chosen, choice, &progress); });
+  showWhenStarted.stop();
+  window.hide();
+  return outcome;
+}
+
+void RunGraphicRenderCommandUi(QWidget* mainWindow, TVexaStudio& studio, const TOutputConflictCheck& conflict) {
+  const auto chosen = ChooseSaveFile(
+      mainWindow, {"グラフィックのレンダリング", "AVIファイル(*.avi)|*.avi", "SaveDialog_Render_Graphic"}, {});
+  if (!chosen) return;
+  if (conflict) {
+    const std::string why = conflict(GraphicRenderFileName(*chosen));
+    if (!why.empty()) {
+      ShowError(mainWindow, why);
+      return;
+    }
+  }
+  TCodecDialogChoice choice(mainWindow ? static_cast<QObject*>(mainWindow) : qApp);
+  const TGraphicRenderOutcome outcome = RunGraphicRenderWithProgress(mainWindow, studio, *chosen, choice);
+  ShowMessage(mainWindow, GraphicRenderReport(outcome));
+}
+
+void RunSoundRenderCommandUi(QWidget* mainWindow, const TProject& project, const TOutputConflictCheck& conflict) {
+  const auto chosen = ChooseSaveFile(mainWindow, {kSoundRenderTitle, kSoundRenderFilter, "SaveDialog_Render_Sound"}, {});
+  if (!chosen) return;
+  if (conflict) {
+    const std::string why = conflict(SoundRenderFileName(*chosen));
+    if (!why.empty()) {
+      ShowError(mainWindow, why);
+      return;
+    }
+  }
+  TSoundRenderOutcome outcome;
+  {
+    TBusyWindow busy(mainWindow);
+    RunOnWorker([&] { outcome = RunSoundRenderCommand(project, *chosen); });
+  }
+  ShowMessage(mainWindow, outcome.Message);
+}
+
+}  // namespace vexa::ui
