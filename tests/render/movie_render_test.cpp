@@ -12,6 +12,7 @@ extern "C" {
 
 #include "avi_probe.h"
 #include "movie_probe.h"
+#include "model/output_guard.h"
 #include "render/movie_render_command.h"
 #include "render/random32.h"
 #include "render/still_render_command.h"
@@ -139,6 +140,19 @@ TEST(MovieRenderCommand, FailuresAndEarlyStopsLeaveTheOldFile) {
     EXPECT_EQ(out.Detail, "no codec for x.ape");
   }
   request.MixSound = nullptr;
+  {  // a name that reaches one of the project's pictures
+    TVexaStudio studio;
+    BuildProject(studio.Project, dir);
+    std::filesystem::create_symlink(dir.File("spot.bmp"), dir.File("spot.mkv"));
+    std::filesystem::create_symlink(dir.File("spot.bmp"), dir.File("spot.png"));
+    TMovieRenderRequest toInput = request;
+    toInput.FileName = dir.File("spot.mkv");
+    EXPECT_EQ(RunMovieRenderCommand(studio, toInput).Status, TGraphicRenderStatus::OutputIsInput);
+    const auto still = RunStillRenderCommand(studio, 0, dir.File("spot.png"));
+    EXPECT_FALSE(still.Written);
+    EXPECT_EQ(still.Message, kMsgOutputIsInput);
+    EXPECT_EQ(ReadFile(dir.File("spot.bmp")).substr(0, 2), "BM");
+  }
   {
     TVexaStudio studio;
     BuildProject(studio.Project, dir);
