@@ -10,9 +10,12 @@
 #include <sstream>
 #include <utility>
 
+#include "media/movie_writer.h"
 #include "media/video_codecs.h"
+#include "movie_render_cli.h"
 #include "model/project.h"
 #include "render/graphic_render_command.h"
+#include "render/random32.h"
 #include "render/studio.h"
 #include "stop_signals.h"
 
@@ -36,8 +39,8 @@ bool ParseNumber(const char* text, int64_t min, int64_t max, int32_t& value) {
 // every tenth of the frames and at least once a second.
 class TProgressDisplay : public TGraphicRenderMonitor {
  public:
-  TProgressDisplay(std::ostream& out, bool terminal, uint32_t fps, const TStopSignals& signals)
-      : out_(out), terminal_(terminal), fps_(fps), signals_(signals) {}
+  TProgressDisplay(std::ostream& out, bool terminal, uint32_t fps, const TStopSignals& signals, bool quiet)
+      : out_(out), terminal_(terminal && !quiet), quiet_(quiet), fps_(fps), signals_(signals) {}
 
   void Started(uint32_t frameCount, const TVideoCodec&) override {
     start_ = lastLine_ = std::chrono::steady_clock::now();
@@ -45,7 +48,7 @@ class TProgressDisplay : public TGraphicRenderMonitor {
     const double seconds = fps_ ? static_cast<double>(frameCount) / fps_ : 0;
     // A project that runs for days is usually a mistake (an event ending at 4294967295 ms):
     // say so before the hours go by.
-    if (seconds > kDaySeconds) {
+    if (seconds > kDaySeconds && !quiet_) {
       // One piece, so that a message of the signal watcher cannot land inside it.
       std::ostringstream notice;
       notice << "vexa-render: the project is " << ClockText(seconds) << " long (" << frameCount
@@ -54,6 +57,7 @@ class TProgressDisplay : public TGraphicRenderMonitor {
     }
   }
   void FrameWritten(uint32_t written, uint32_t frameCount) override {
+    if (quiet_) return;
     const auto now = std::chrono::steady_clock::now();
     const double elapsed = std::chrono::duration<double>(now - start_).count();
     const double fps = elapsed > 0 ? written / elapsed : 0;
@@ -86,6 +90,7 @@ class TProgressDisplay : public TGraphicRenderMonitor {
   static constexpr double kDaySeconds = 86400;
   std::ostream& out_;
   bool terminal_;
+  bool quiet_;
   uint32_t fps_;
   const TStopSignals& signals_;
   std::chrono::steady_clock::time_point start_, lastLine_;
@@ -107,14 +112,16 @@ std::string ClockText(double seconds) {
 
 void GraphicRenderUsageLines(std::ostream& out) {
   out << "       vexa-render PROJECT.vxpj -o OUT.avi [--codec NAME] [--quality N] [--keyint N]\n"
-         "                   [--bytes-per-second N]\n"
-         "       vexa-render --list-codecs\n";
+         "                   [--bytes-per-second N] [--frames A-B] [--seed N] [-q]\n"
+         "       vexa-render PROJECT.vxpj -o OUT.mp4|OUT.mkv|OUT.mov [--codec NAME] [--quality N]\n"
+         "                   [--keyint N] [--frames A-B] [--seed N] [-q]\n"
+         "       vexa-render PROJECT.vxpj --still T OUT.png [--seed N]\n"
+         "       vexa-render --list-codecs | --version\n";
 }
 
 void GraphicRenderOptionHelp(std::ostream& out) {
-  out << "  -o OUT          render the pictures of PROJECT into the AVI file OUT (\".avi\" is appended\n"
-         "                  unless OUT ends in it); the file appears only when it is complete, and a\n"
-         "                  failed render leaves an existing OUT as it was\n"
+  out << "  -o OUT.avi      render the pictures of PROJECT into the AVI file OUT (no sound: see\n"
+         "                  --wav); the file appears only when it is complete\n"
          "  --codec NAME    the video codec (see --list-codecs); without it a widely playable\n"
          "                  compressed codec is used and named; \"uncompressed\" stores the frames as\n"
          "                  24-bit bottom-up BI_RGB rows\n"
@@ -129,6 +136,7 @@ void GraphicRenderOptionHelp(std::ostream& out) {
          "  (exit status 128 + the signal's number: 130 for Ctrl+C); a second one stops at once\n"
          "  and leaves the old OUT as it was. Exit status 0 means every frame was written, 1 a\n"
          "  failure, 2 a bad option.\n";
+  OutputOptionHelp(out);
 }
 
 bool TakeGraphicRenderOption(int argc, char** argv, int& i, TGraphicRenderArgs& args, std::string& error) {
@@ -178,6 +186,12 @@ void PrintCodecList(std::ostream& out) {
 
 int RunGraphicRender(TVexaStudio& studio, const TGraphicRenderArgs& args, std::ostream& out,
                      std::ostream& err, TStopSignals& signals) {
+  if (MovieContainerOf(*args.Output)) {
+    TProgressDisplay progress(err, ::isatty(STDERR_FILENO) != 0, studio.Project.FPS, signals, args.Quiet);
+    const int status = RunMovieRender(studio, args, progress, out, err, signals);
+    progress.Finish();
+    return status;
+  }
   const TVideoCodec* codec = args.Codec.empty() ? &DefaultCompressedCodec() : FindVideoCodec(args.Codec);
   if (!codec || !VideoCodecAvailable(*codec)) {
     err << "vexa-render: unknown or unavailable codec \"" << args.Codec << "\"; these work:\n";
@@ -192,14 +206,15 @@ int RunGraphicRender(TVexaStudio& studio, const TGraphicRenderArgs& args, std::o
   if (args.KeyInterval && *args.KeyInterval == 0) options.Flags &= ~kCompressKeyFrames;
   if (args.BytesPerSecond) options.BytesPerSecond = *args.BytesPerSecond;
   if (args.BytesPerSecond && *args.BytesPerSecond == 0) options.Flags &= ~kCompressDataRate;
-  if (args.Codec.empty())
+  if (args.Codec.empty() && !args.Quiet)
     out << "codec: " << codec->Name << " (" << codec->Title << "; --codec chooses another)\n";
 
   QuietCodecLogs();
   TFixedCodecChoice choice(options);
-  TProgressDisplay progress(err, ::isatty(STDERR_FILENO) != 0, project.FPS, signals);
+  TProgressDisplay progress(err, ::isatty(STDERR_FILENO) != 0, project.FPS, signals, args.Quiet);
+  if (args.Seed) SeedRandom32(*args.Seed);
   const TGraphicRenderOutcome outcome =
-      RunGraphicRenderCommand(studio, *args.Output, choice, &progress, &signals);
+      RunGraphicRenderCommand(studio, *args.Output, choice, &progress, &signals, args.Frames);
   progress.Finish();
 
   if (!outcome.Written()) {
@@ -210,7 +225,8 @@ int RunGraphicRender(TVexaStudio& studio, const TGraphicRenderArgs& args, std::o
   }
   std::error_code ec;
   const auto bytes = std::filesystem::file_size(outcome.FileName, ec);
-  out << outcome.FileName << ": " << outcome.Message << '\n'
+  if (!args.Quiet)
+    out << outcome.FileName << ": " << outcome.Message << '\n'
       << "  codec " << outcome.Codec->Name << " (" << outcome.Codec->FourCC << "), " << project.Width << " x "
       << project.Height << ", " << outcome.FramesWritten << " frames at " << project.FPS << " fps, "
       << std::fixed << std::setprecision(3)

@@ -7,6 +7,8 @@
 #include <optional>
 #include <string>
 
+#include "render/frame_range.h"
+
 namespace vexa {
 class TVexaStudio;
 }
@@ -20,6 +22,10 @@ struct TGraphicRenderArgs {
   std::string Codec;                  // --codec NAME; empty = the default compressed codec
   std::optional<int32_t> Quality, KeyInterval, BytesPerSecond;
   bool ListCodecs = false;
+  TFrameRange Frames;                  // --frames A-B
+  std::optional<uint32_t> Seed;        // --seed N
+  std::optional<std::string> StillTime, StillFile;  // --still T OUT.png
+  bool Quiet = false;                  // -q: errors only
 };
 
 // The usage lines of the graphic render, and the help of its options.

@@ -11,6 +11,8 @@
 #include <vector>
 
 #include "graphic_render_cli.h"
+#include "media/movie_writer.h"
+#include "movie_render_cli.h"
 #include "media/warning_sink.h"
 #include "model/project.h"
 #include "persist/layer_file.h"
@@ -138,7 +140,8 @@ int Run(int argc, char** argv) {
     if (a == "--info") {
       info = true;
       if (i + 1 < argc && argv[i + 1][0] != '-') file = argv[++i];
-    } else if (vexa::app::TakeGraphicRenderOption(argc, argv, i, graphic, optionError)) {
+    } else if (vexa::app::TakeGraphicRenderOption(argc, argv, i, graphic, optionError) ||
+               vexa::app::TakeOutputOption(argc, argv, i, graphic, optionError)) {
       if (!optionError.empty()) {
         std::cerr << "vexa-render: " << optionError << '\n';
         return 2;
@@ -149,6 +152,9 @@ int Run(int argc, char** argv) {
       strict = true;
     } else if (!a.empty() && a[0] != '-' && !file) {
       file = argv[i];
+    } else if (a == "--version") {
+      std::cout << "vexa-render " << VEXA_VERSION << '\n';
+      return 0;
     } else if (a == "-h" || a == "--help") {
       Usage(std::cout);
       return 0;
@@ -162,8 +168,15 @@ int Run(int argc, char** argv) {
     vexa::app::PrintCodecList(std::cout);
     return 0;
   }
-  if (!info && !((wav || graphic.Output) && file)) {
+  if (!info && !((wav || graphic.Output || graphic.StillFile) && file)) {
     Usage(std::cerr);
+    return 2;
+  }
+  // -o names its kind by its extension; nothing is appended to a name of another kind.
+  if (graphic.Output && !vexa::MovieContainerOf(*graphic.Output) &&
+      vexa::GraphicRenderFileName(*graphic.Output) != *graphic.Output) {
+    std::cerr << "vexa-render: " << *graphic.Output << ": the output must end in one of "
+              << vexa::app::AcceptedOutputs() << '\n';
     return 2;
   }
   // Before any thread starts, so that every thread leaves the stop signals to it.
@@ -189,18 +202,24 @@ int Run(int argc, char** argv) {
   // Nothing is written before every output has been checked against the project's files.
   const std::optional<std::string> wavName =
       wav ? std::optional(vexa::SoundRenderFileName(*wav)) : std::nullopt;
-  const std::optional<std::string> aviName =
-      graphic.Output ? std::optional(vexa::GraphicRenderFileName(*graphic.Output)) : std::nullopt;
-  if ((wavName && !OutputAllowed(project, *wavName)) || (aviName && !OutputAllowed(project, *aviName)))
+  const std::optional<std::string> aviName = graphic.Output;  // the movie, of any kind
+  const std::optional<std::string> stillName = graphic.StillFile;
+  if ((wavName && !OutputAllowed(project, *wavName)) || (aviName && !OutputAllowed(project, *aviName)) ||
+      (stillName && !OutputAllowed(project, *stillName)))
     return 1;
   if (wavName && aviName && vexa::SameExistingFile(*wavName, *aviName)) {
     std::cerr << *aviName << ": " << vexa::kMsgOutputIsInput << " (the sound output \"" << *wavName
               << "\" is the same file)\n";
     return 1;
   }
+  if (stillName && ((aviName && vexa::SameExistingFile(*stillName, *aviName)) ||
+                    (wavName && vexa::SameExistingFile(*stillName, *wavName)))) {
+    std::cerr << *stillName << ": " << vexa::kMsgOutputIsInput << " (another output of this run is the same file)\n";
+    return 1;
+  }
 
   vexa::TMediaCheckScope scope;
-  scope.Graphic = info || aviName.has_value();
+  scope.Graphic = info || aviName.has_value() || stillName.has_value();
   scope.Sound = info || wavName.has_value();
   const std::vector<vexa::TMediaFinding> findings = vexa::CheckProjectMedia(project, scope);
   if (info) {
@@ -208,24 +227,36 @@ int Run(int argc, char** argv) {
     std::cout << std::flush;
   }
   const int leftOut = ReportFindings(findings, std::cerr);
-  if (strict && leftOut > 0 && (wavName || aviName)) {
+  if (strict && leftOut > 0 && (wavName || aviName || stillName)) {
     std::cerr << "vexa-render: --strict: nothing was rendered\n";
     return 1;
   }
   if (signals.StopRequested()) return signals.ExitStatus();
 
-  if (wavName) {
+  if (wavName && !graphic.Frames.Whole()) {
+    // The sound of the frames asked for, as in a movie of them.
+    if (const int status = vexa::app::RunSoundStretch(studio, graphic, *wav, std::cout, std::cerr, signals))
+      return status;
+  } else if (wavName) {
     TStderrWarnings warnings;
     vexa::TSoundRenderHooks hooks;
     hooks.Warnings = &warnings;
     hooks.StopRequested = [&signals] { return signals.StopRequested(); };
     hooks.TempFiles = &signals;
     const auto outcome = vexa::RunSoundRenderCommand(project, *wav, hooks);
-    (outcome.Written ? std::cout : std::cerr) << outcome.FileName << ": " << outcome.Message;
-    if (!outcome.Detail.empty()) (outcome.Written ? std::cout : std::cerr) << " (" << outcome.Detail << ")";
-    (outcome.Written ? std::cout : std::cerr) << '\n';
+    if (!outcome.Written || !graphic.Quiet) {
+      (outcome.Written ? std::cout : std::cerr) << outcome.FileName << ": " << outcome.Message;
+      if (!outcome.Detail.empty()) (outcome.Written ? std::cout : std::cerr) << " (" << outcome.Detail << ")";
+      (outcome.Written ? std::cout : std::cerr) << '\n';
+    }
     if (outcome.Status == vexa::TSoundRenderStatus::Cancelled) return signals.ExitStatus();
     if (!outcome.Written) return 1;
+  }
+  if (stillName) {
+    if (signals.StopRequested()) return signals.ExitStatus();
+    if (const int status = vexa::app::RunStillRender(studio, *graphic.StillTime, *stillName, graphic, std::cout,
+                                                     std::cerr, signals))
+      return status;
   }
   if (aviName) {
     if (signals.StopRequested()) return signals.ExitStatus();

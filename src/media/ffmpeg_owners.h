@@ -31,6 +31,9 @@ struct SwrFreer {
 struct SwsFreer {
   void operator()(SwsContext* c) const { sws_freeContext(c); }
 };
+struct BufferPoolFreer {
+  void operator()(AVBufferPool* p) const { av_buffer_pool_uninit(&p); }
+};
 struct DictFreer {
   void operator()(AVDictionary* d) const { av_dict_free(&d); }
 };

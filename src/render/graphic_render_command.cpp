@@ -8,7 +8,7 @@
 #include "model/project.h"
 #include "persist/cp932.h"
 #include "model/output_guard.h"
-#include "render/frame_to_24.h"
+#include "render/render_loop.h"
 #include "render/numeric.h"
 #include "render/studio.h"
 
@@ -55,7 +55,7 @@ class TSessionGuard {
 };
 
 void RenderInto(TVexaStudio& studio, TCodecChoice& choice, TGraphicRenderMonitor* monitor,
-                TTempFileWatch* tempFiles, TGraphicRenderOutcome& out) {
+                TTempFileWatch* tempFiles, const TFrameRange& range, TGraphicRenderOutcome& out) {
   if (const auto input = InputAtOutput(studio.Project, out.FileName)) {
     out.Status = TGraphicRenderStatus::OutputIsInput;
     out.Message = kMsgOutputIsInput;
@@ -91,50 +91,48 @@ void RenderInto(TVexaStudio& studio, TCodecChoice& choice, TGraphicRenderMonitor
   out.Options = writer.Options();
 
   TSessionGuard session(studio);
-  TABitmap frame24;
-  try {
-    if (!studio.PrepareSession()) {
-      // Nothing to render: the old file (if any) stays; no empty movie replaces it.
-      writer.Abandon();
-      out.Status = TGraphicRenderStatus::NoFrames;
-      out.Message = kMsgRenderInitFailed;
-      out.Detail = NoFramesReason(studio.Project);
-      return;
-    }
-    out.FrameCount = studio.FrameCount;
-    if (monitor) monitor->Started(studio.FrameCount, *writer.Codec());
-    for (;;) {
-      if (studio.FrameIndex >= studio.FrameCount) {
-        out.Status = TGraphicRenderStatus::Finished;
-        out.Message = kMsgGraphicRenderDone;
-        break;
-      }
-      if (monitor && monitor->StopRequested()) {
-        out.Status = TGraphicRenderStatus::Cancelled;
-        out.Message = kMsgRenderCancelled;
-        break;
-      }
-      studio.ComposeFrame();
-      // The frame goes out at 24 bits; afterwards its alpha bytes are 0, as after a conversion
-      // to 24 bits and back.
-      PackFrame24ClearAlpha(studio.FrameBitmap, frame24);
-      const int32_t written = writer.WriteFrame(frame24);
-      if (written != 0) {
-        out.Status = TGraphicRenderStatus::WriteFailed;
-        out.Message = kMsgFrameWriteFailed;
-        out.ErrorCode = written;
-        out.Detail = AviErrorText(written);
-        break;
-      }
-      ++out.FramesWritten;
-      if (monitor) monitor->FrameWritten(out.FramesWritten, studio.FrameCount);
-    }
-  } catch (const std::exception& e) {
-    out.Status = TGraphicRenderStatus::Failed;
-    out.Message = kMsgRenderFailed;
-    out.Detail = e.what();
+  if (!studio.PrepareSession()) {
+    // Nothing to render: the old file (if any) stays; no empty movie replaces it.
+    writer.Abandon();
+    out.Status = TGraphicRenderStatus::NoFrames;
+    out.Message = kMsgRenderInitFailed;
+    out.Detail = NoFramesReason(studio.Project);
+    return;
   }
+  uint32_t first = 0, end = 0;
+  if (!ClipFrameRange(range, studio.FrameCount, first, end)) {
+    writer.Abandon();
+    out.Status = TGraphicRenderStatus::NoFrames;
+    out.Message = kMsgRangeOutside;
+    out.Detail = "the project has frames 0 to " + std::to_string(studio.FrameCount - 1);
+    return;
+  }
+  out.FrameCount = end - first;
+  if (monitor) monitor->Started(out.FrameCount, *writer.Codec());
+
+  // Composition goes on while the writer encodes the frame before.
+  const TFrameLoopResult loop =
+      RunFrameLoop(studio, first, end, [&](const TABitmap& frame) { return writer.WriteFrame(frame); }, monitor);
   studio.FinishSession();
+  out.Status = loop.Status;
+  out.FramesWritten = loop.FramesWritten;
+  out.Detail = loop.Detail;
+  switch (loop.Status) {
+    case TGraphicRenderStatus::Finished:
+      out.Message = kMsgGraphicRenderDone;
+      break;
+    case TGraphicRenderStatus::Cancelled:
+      out.Message = kMsgRenderCancelled;
+      break;
+    case TGraphicRenderStatus::WriteFailed:
+      out.Message = kMsgFrameWriteFailed;
+      out.ErrorCode = loop.ErrorCode;
+      out.Detail = AviErrorText(loop.ErrorCode);
+      break;
+    default:
+      out.Message = kMsgRenderFailed;
+      break;
+  }
 
   if (!out.Written()) {
     writer.Abandon();
@@ -203,11 +201,11 @@ std::string NoFramesReason(const TProject& project) {
 
 TGraphicRenderOutcome RunGraphicRenderCommand(TVexaStudio& studio, const std::string& chosen,
                                               TCodecChoice& choice, TGraphicRenderMonitor* monitor,
-                                              TTempFileWatch* tempFiles) {
+                                              TTempFileWatch* tempFiles, const TFrameRange& range) {
   TGraphicRenderOutcome out;
   out.FileName = GraphicRenderFileName(chosen);
   try {
-    RenderInto(studio, choice, monitor, tempFiles, out);
+    RenderInto(studio, choice, monitor, tempFiles, range, out);
   } catch (const std::exception& e) {
     // Raised outside the frame loop (the writer's set-up, the session's first pictures): the
     // writer and the session are gone already, and the old file is as it was.

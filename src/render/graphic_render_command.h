@@ -10,6 +10,7 @@
 #include "media/avi_writer.h"
 #include "media/temp_file_watch.h"
 #include "media/video_codecs.h"
+#include "render/frame_range.h"
 
 namespace vexa {
 
@@ -78,8 +79,10 @@ struct TGraphicRenderOutcome {
 // one of the project's own files, and a picture size the engine cannot hold, are refused before
 // anything is made. Errors of the engine end the render as Failed; none is raised. tempFiles
 // (may be nullptr) is told about the file being written.
+// range: frames First ... Last only (those before are composed, not written, so that the frames
+// written are exactly those of the whole render).
 TGraphicRenderOutcome RunGraphicRenderCommand(TVexaStudio& studio, const std::string& chosen,
                                               TCodecChoice& choice, TGraphicRenderMonitor* monitor = nullptr,
-                                              TTempFileWatch* tempFiles = nullptr);
+                                              TTempFileWatch* tempFiles = nullptr, const TFrameRange& range = {});
 
 }  // namespace vexa

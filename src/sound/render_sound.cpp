@@ -147,8 +147,9 @@ std::string NoSoundReason(const TProject& project) {
   return "no sound event ends after 0 ms";
 }
 
-TSoundRenderResult RenderSound(const TProject& project, const std::string& fileName,
-                               const TSoundRenderHooks& hooks) {
+TSoundRenderResult MixProjectSound(const TProject& project, std::vector<int16_t>& mix,
+                                   const TSoundRenderHooks& hooks) {
+  mix.clear();
   if (project.SoundLayers.Empty()) return TSoundRenderResult::NothingToRender;
 
   // Sorting acts on a working copy, so the project's own lists keep their order.
@@ -169,7 +170,6 @@ TSoundRenderResult RenderSound(const TProject& project, const std::string& fileN
   if (mixBytes > kWaveMaxDataBytes)
     throw ESoundError("Cannot render the sound: " + length + " is longer than a WAV file can hold (" +
                       std::to_string(mixBytes) + " bytes of samples, 4 GiB at most).");
-  std::vector<int16_t> mix;
   try {
     mix.assign(static_cast<size_t>(frames) * 2, 0);
   } catch (const std::bad_alloc&) {
@@ -246,11 +246,20 @@ TSoundRenderResult RenderSound(const TProject& project, const std::string& fileN
     ApplyGainRamp(mix.data(), mixBytes, gain, gain, gain, gain);
   }
 
+  return TSoundRenderResult::Written;
+}
+
+TSoundRenderResult WriteMixWave(const int16_t* samples, uint64_t frames, const std::string& fileName,
+                                const TSoundRenderHooks& hooks) {
+  const uint64_t bytes = frames * kFrameBytes;
+  if (bytes > kWaveMaxDataBytes)
+    throw ESoundError("Cannot render the sound: " + std::to_string(frames) +
+                      " frames are more than a WAV file can hold (4 GiB at most).");
   TStreamIn stream;
   stream.InSampleRate = kMixSampleRate;
   stream.InBitsPerSample = 16;
   stream.InChannels = 2;
-  stream.SetStream(reinterpret_cast<const uint8_t*>(mix.data()), mixBytes);
+  stream.SetStream(reinterpret_cast<const uint8_t*>(samples), bytes);
   stream.StartSample = 0;
   stream.EndSample = -1;
   if (Stopping(hooks)) return TSoundRenderResult::Stopped;
@@ -266,6 +275,14 @@ TSoundRenderResult RenderSound(const TProject& project, const std::string& fileN
     throw ESoundError(writer.Error());
   }
   return TSoundRenderResult::Written;
+}
+
+TSoundRenderResult RenderSound(const TProject& project, const std::string& fileName,
+                               const TSoundRenderHooks& hooks) {
+  std::vector<int16_t> mix;
+  const TSoundRenderResult mixed = MixProjectSound(project, mix, hooks);
+  if (mixed != TSoundRenderResult::Written) return mixed;
+  return WriteMixWave(mix.data(), mix.size() / 2, fileName, hooks);
 }
 
 }  // namespace vexa

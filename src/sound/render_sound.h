@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace vexa {
 
@@ -49,6 +50,16 @@ enum class TSoundRenderResult {
 // RenderSound with hooks; raises as above.
 TSoundRenderResult RenderSound(const TProject& project, const std::string& fileName,
                                const TSoundRenderHooks& hooks);
+
+// The mix RenderSound writes, normalised, as interleaved 16-bit stereo frames at 44.1 kHz
+// (MixFrames of the last end long): Written when mix holds it, otherwise as RenderSound (mix is
+// then empty or partial). Raises as RenderSound does.
+TSoundRenderResult MixProjectSound(const TProject& project, std::vector<int16_t>& mix,
+                                   const TSoundRenderHooks& hooks = {});
+// Writes frames of such a mix as a WAV file, replacing an existing one only once complete:
+// Written or Stopped; raises ESoundError when it cannot.
+TSoundRenderResult WriteMixWave(const int16_t* samples, uint64_t frames, const std::string& fileName,
+                                const TSoundRenderHooks& hooks = {});
 
 // Why the project has no sound to render, in words; empty when it has some.
 std::string NoSoundReason(const TProject& project);

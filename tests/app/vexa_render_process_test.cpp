@@ -301,5 +301,38 @@ TEST_F(VexaRender, SignalsStopTheRenderAndLeaveNoTemporaryFiles) {
   EXPECT_TRUE(Temporaries().empty());
 }
 
+// The finished files: names of other kinds refused, a signal keeps the movie so far, a still
+// and a stretch of sound are checked against the project's files like every output.
+TEST_F(VexaRender, MoviesStillsAndStretchesOfSound) {
+  const std::string shortProject = SaveProject(16, 16, 1000, 1000);
+  TRun run = Run({shortProject, "-o", File("out.webm")});
+  EXPECT_EQ(run.Status, 2);
+  EXPECT_NE(run.Err.find("one of .avi, .mp4, .mkv, .mov"), std::string::npos) << run.Err;
+  EXPECT_FALSE(std::filesystem::exists(File("out.webm")));
+  EXPECT_FALSE(std::filesystem::exists(File("out.webm.avi")));
+
+  run = Run({shortProject, "--still", "0.5", File("pic.bmp")});  // the project's own picture
+  EXPECT_EQ(run.Status, 1);
+  EXPECT_NE(run.Err.find("出力先のファイルはプロジェクトで使用中"), std::string::npos) << run.Err;
+  run = Run({shortProject, "--still", "0:00:00.500", File("still.png"), "--frames", "3-5", "--wav",
+             File("part.wav"), "-q"});
+  EXPECT_EQ(run.Status, 0) << run.Err;
+  EXPECT_TRUE(run.Out.empty()) << run.Out;  // -q: errors only
+  EXPECT_EQ(ReadFile(File("still.png")).substr(1, 3), "PNG");
+  EXPECT_EQ(ReadFile(File("part.wav")).size(), 44u + 4 * 4410);  // frames 3 to 5: 0.1 s
+
+  const std::string longProject = SaveProject(16, 16, 4294967295u);
+  const pid_t pid = Start({longProject, "-o", File("out.mp4"), "--codec", "mjpeg"});
+  ASSERT_TRUE(AwaitTemporary(pid));
+  // Some frames in it first: a movie stopped before its first frame is not written at all.
+  for (std::error_code ec; Temporaries().size() == 1 && fs::file_size(fs::path(Dir) / Temporaries()[0], ec) < 16384;) {
+  }
+  ::kill(pid, SIGTERM);
+  run = Finish(pid);
+  EXPECT_EQ(run.Status, 128 + SIGTERM) << run.Err;
+  EXPECT_EQ(ReadFile(File("out.mp4")).substr(4, 4), "ftyp");  // a whole file of the frames so far
+  EXPECT_TRUE(Temporaries().empty());
+}
+
 }  // namespace
 }  // namespace vexa
