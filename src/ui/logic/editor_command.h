@@ -39,8 +39,25 @@ class TEditorCommand {
   TProjectDocument& doc_;
 
  private:
-  void Guarded(void (TEditorCommand::*step)()) noexcept;
+  void Guarded(void (TEditorCommand::*step)(), bool forward) noexcept;
   std::string text_;
+  // The document's states before and after the command (0 until its first Do): undoing and
+  // doing it again moves the document between the two, which is how it knows whether the
+  // project differs from its files.
+  uint64_t stateBefore_ = 0, stateAfter_ = 0;
+};
+
+// Several commands as one step: done in order, undone in the reverse order.
+class TCompoundCommand : public TEditorCommand {
+ public:
+  TCompoundCommand(TProjectDocument& doc, std::string text, std::vector<std::unique_ptr<TEditorCommand>> parts)
+      : TEditorCommand(doc, std::move(text)), parts_(std::move(parts)) {}
+  ~TCompoundCommand() override;
+
+ private:
+  void DoChange() override;
+  void UndoChange() override;
+  std::vector<std::unique_ptr<TEditorCommand>> parts_;
 };
 
 // The rows, selection and focus of one view at one moment.

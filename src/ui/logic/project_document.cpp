@@ -132,12 +132,33 @@ void TProjectDocument::NotifyEvents(TNoticeKind kind, TViewId view, int row, int
 // ---- caption ----
 
 std::string TProjectDocument::WindowCaption() const {
-  return captionNamed_ ? kApplicationTitle + " - " + project_.ProjectName : kApplicationTitle;
+  const std::string mark = IsModified() ? "*" : "";
+  return captionNamed_ ? kApplicationTitle + " - " + mark + project_.ProjectName : mark + kApplicationTitle;
 }
 
 void TProjectDocument::ShowProjectNameInCaption() {
   captionNamed_ = true;
   NotifySettings();
+}
+
+// ---- unsaved changes ----
+
+void TProjectDocument::EnterState(uint64_t state) {
+  const bool was = IsModified();
+  state_ = state;
+  if (IsModified() != was) Notify({TNoticeKind::ModifiedChanged});
+}
+
+void TProjectDocument::MarkSaved() {
+  const bool was = IsModified();
+  savedState_ = state_;
+  if (was) Notify({TNoticeKind::ModifiedChanged});
+}
+
+void TProjectDocument::MarkUnsaved() {
+  const bool was = IsModified();
+  savedState_ = 0;  // no state is 0
+  if (!was) Notify({TNoticeKind::ModifiedChanged});
 }
 
 // ---- commands ----
@@ -424,6 +445,7 @@ void TProjectDocument::RestoreEventView(const TViewState& state) {
 
 void TProjectDocument::ProjectReplaced() {
   history_.Clear();
+  state_ = savedState_ = NewState();  // as its files hold it
   shownGraphic_ = nullptr;
   shownSound_ = nullptr;
   for (TViewId view : {TViewId::GraphicSources, TViewId::GraphicEffects, TViewId::SoundEvents}) {

@@ -66,6 +66,7 @@ class TProjectDocument {
   uint32_t NewLayerCounter = 1;
 
   // "Vexa Studio", then " - " and the project name once a project was opened or its settings set.
+  // With unsaved changes a "*" stands before the name (before the title while there is none).
   std::string WindowCaption() const;
   void ShowProjectNameInCaption();
 
@@ -75,6 +76,20 @@ class TProjectDocument {
   void Execute(std::unique_ptr<TEditorCommand> command);
   void SetCommandSink(std::function<void(std::unique_ptr<TEditorCommand>)> sink) { sink_ = std::move(sink); }
   TCommandHistory& History() { return history_; }
+
+  // ---- unsaved changes ----
+  // Every command done or undone puts the project into a state of its own; a save notes the
+  // state its files hold. Modified while the project is in any other state. Changes of the
+  // flag are told as ModifiedChanged.
+  uint64_t State() const { return state_; }
+  bool IsModified() const { return state_ != savedState_; }
+  // The project's files now hold what the project holds.
+  void MarkSaved();
+  // No file of the user holds the project as it is (a recovered project).
+  void MarkUnsaved();
+  // For the commands: a state never used before, and the state the project is now in.
+  uint64_t NewState() { return ++lastState_; }
+  void EnterState(uint64_t state);
 
   // ---- editing calls of the commands and file sequences: rows follow, notices go out ----
   void Notify(TDocumentNotice notice);
@@ -153,6 +168,7 @@ class TProjectDocument {
   mutable uint64_t cachedVersions_[kViewCount] = {};
   int batchDepth_ = 0;
   bool captionNamed_ = false;
+  uint64_t lastState_ = 0, state_ = 0, savedState_ = 0;
 };
 
 // The event views of a tab.
