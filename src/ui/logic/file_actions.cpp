@@ -179,20 +179,8 @@ void TMainActions::OpenProject(const std::string& given) {
       ForgetFailedLayerFile(*loaded, failedFile);
     }
 
-    TProject& p = doc_.Project();
-    p.GraphicLayers.Clear();
-    p.SoundLayers.Clear();
-    p.ProjectName = loaded->ProjectName;
-    p.FileName = loaded->FileName;
-    p.Width = loaded->Width;
-    p.Height = loaded->Height;
-    p.FPS = loaded->FPS;
-    p.BackColor = loaded->BackColor;
-    while (!loaded->GraphicLayers.Empty())
-      p.GraphicLayers.Insert(-1, loaded->GraphicLayers.Extract(0));
-    while (!loaded->SoundLayers.Empty())
-      p.SoundLayers.Insert(-1, loaded->SoundLayers.Extract(0));
-    doc_.ProjectReplaced();
+    doc_.AdoptProject(*loaded);
+    const TProject& p = doc_.Project();
     doc_.ShowProjectNameInCaption();
     if (!failedFile.empty()) {
       doc_.MarkUnsaved();  // its files do not hold what was loaded

@@ -17,6 +17,8 @@
 
 namespace vexa {
 
+class TMediaAccess;
+
 // Texts of the main window's questions and file choosers.
 namespace main_text {
 inline constexpr std::string_view kConfirmDeleteEvents = "選択したイベントを削除してもよろしいですか？";
@@ -109,6 +111,12 @@ class TMainActions {
   // unsaved changes.
   bool ConfirmClose();
 
+  // Files dropped from the file manager: a project file opens (with the question of opening),
+  // layer files open into the layer views as chosen files do, and pictures, movies and sounds
+  // become source events at the end of the shown graphic or sound layer (a new layer when none
+  // is shown), all in one step. Other files are named in a message.
+  void DropFiles(const std::vector<std::string>& files, TMediaAccess& media);
+
   // Hears the full path of every project file opened or written (the recent projects).
   void SetProjectFileHook(std::function<void(const std::string&)> hook) { projectFileHook_ = std::move(hook); }
 
@@ -130,6 +138,8 @@ class TMainActions {
   // all of it was written.
   void SaveAll(bool saveAs);
   void SyncCommand(bool soundToMovie);
+  template <class L>
+  std::unique_ptr<TEditorCommand> DropSourcesCommand(const std::vector<std::string>& files, TMediaAccess& media);
 
   TProjectDocument& doc_;
   TEditorPrompt& prompt_;

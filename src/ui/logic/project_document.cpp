@@ -465,4 +465,21 @@ void TProjectDocument::ProjectReplaced() {
   Notify({TNoticeKind::ProjectReplaced});
 }
 
+void TProjectDocument::AdoptProject(TProject& loaded) {
+  TProject& p = project_;
+  p.GraphicLayers.Clear();
+  p.SoundLayers.Clear();
+  p.ProjectName = loaded.ProjectName;
+  p.FileName = loaded.FileName;
+  p.Width = loaded.Width;
+  p.Height = loaded.Height;
+  p.FPS = loaded.FPS;
+  p.BackColor = loaded.BackColor;
+  while (!loaded.GraphicLayers.Empty())
+    p.GraphicLayers.Insert(-1, loaded.GraphicLayers.Extract(0));
+  while (!loaded.SoundLayers.Empty())
+    p.SoundLayers.Insert(-1, loaded.SoundLayers.Extract(0));
+  ProjectReplaced();
+}
+
 }  // namespace vexa

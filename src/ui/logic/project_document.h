@@ -69,6 +69,7 @@ class TProjectDocument {
   // With unsaved changes a "*" stands before the name (before the title while there is none).
   std::string WindowCaption() const;
   void ShowProjectNameInCaption();
+  bool NameInCaption() const { return captionNamed_; }
 
   // ---- commands ----
   // Runs a command: through the sink when the editor set one (it does the command and keeps it
@@ -128,6 +129,9 @@ class TProjectDocument {
   // After another project was put into Project(): empties the event views, fills the layer
   // views (caption = name, file column = file name without folder), forgets the undo history.
   void ProjectReplaced();
+  // Takes the settings, file name and layers of a project read elsewhere into Project() in
+  // place of its own, then ProjectReplaced. `loaded` is left without layers.
+  void AdoptProject(TProject& loaded);
 
  private:
   static size_t Index(TTabId t) { return t == TTabId::Graphic ? 0 : 1; }
