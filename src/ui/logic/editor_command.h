@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "model/events.h"
@@ -69,7 +70,16 @@ struct TViewState {
   int Focused = -1;
   bool Enabled = true;
 };
-using TSnapshot = std::vector<std::shared_ptr<const TViewState>>;
+// The EventNumber of every event of one layer at one moment. Selecting a layer fills its views,
+// which renumbers its events (and their files record the numbers) without any command; an
+// exact undo puts them back too.
+struct TLayerNumbers {
+  std::vector<std::pair<TEvent*, uint32_t>> Numbers;
+};
+struct TSnapshot {
+  std::vector<std::shared_ptr<const TViewState>> Views;
+  std::vector<std::shared_ptr<const TLayerNumbers>> Numbers;  // one per layer of the project
+};
 
 // A command whose undo puts the views back from snapshots. The first Do makes the change as the user asked (rows and notices as
 // the menus describe); Undo and later Do's change the project back and forth and put the rows,

@@ -11,6 +11,7 @@
 #include <memory>
 #include <span>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "model/project.h"
@@ -121,8 +122,9 @@ class TProjectDocument {
   // Selection set by a command (same rules as SetSelection).
   void SelectRows(TViewId view, std::span<const int> rows, int focused);
 
-  // The rows, selections and focus of all five views; views unchanged since the last snapshot
-  // share its record, so a history of many commands keeps one copy of a large untouched view.
+  // The rows, selections and focus of all five views and the event numbers of every layer;
+  // views and layers unchanged since the last snapshot share its records, so a history of many
+  // commands keeps one copy of a large untouched view or layer.
   TSnapshot Snapshot() const;
   void Restore(const TSnapshot& snapshot);
 
@@ -170,6 +172,7 @@ class TProjectDocument {
   uint64_t versions_[kViewCount] = {};
   mutable std::shared_ptr<const TViewState> cached_[kViewCount];
   mutable uint64_t cachedVersions_[kViewCount] = {};
+  mutable std::unordered_map<const void*, std::shared_ptr<const TLayerNumbers>> cachedNumbers_;
   int batchDepth_ = 0;
   bool captionNamed_ = false;
   uint64_t lastState_ = 0, state_ = 0, savedState_ = 0;
