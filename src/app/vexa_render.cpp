@@ -16,6 +16,7 @@
 #include "media/warning_sink.h"
 #include "model/project.h"
 #include "persist/layer_file.h"
+#include "persist/media_search.h"
 #include "model/output_guard.h"
 #include "persist/persist_error.h"
 #include "persist/project_file.h"
@@ -40,6 +41,11 @@ void Usage(std::ostream& out) {
          "                  a column \"!! what: why\"\n"
          "  --wav OUT       render the sound of FILE to OUT (\".wav\" is appended unless OUT\n"
          "                  ends in it); Ctrl+C stops it and leaves an existing OUT as it was\n"
+         "  --search-path DIR\n"
+         "                  look for missing pictures, movies, sounds, masks, rule pictures and\n"
+         "                  textures below DIR (at any depth; may be given more than once), by\n"
+         "                  file name, then by name without letter case, and use what is found\n"
+         "                  (each replacement is listed on the standard error)\n"
          "  --strict        before rendering, stop (exit status 1, nothing written) when a file\n"
          "                  the render needs is missing or unreadable; without it such files are\n"
          "                  listed on the standard error and left out of the render\n"
@@ -130,8 +136,22 @@ bool OutputAllowed(const vexa::TProject& project, const std::string& output) {
   return false;
 }
 
+// Relinks the project's missing media to the files found below the folders.
+void SearchMissingMedia(vexa::TProject& project, const std::vector<std::string>& folders) {
+  const std::vector<vexa::TMissingMedia> missing = vexa::FindMissingMedia(project);
+  if (missing.empty()) return;
+  vexa::TMediaSearchIndex index;
+  for (const std::string& folder : folders)
+    index.AddFolder(folder);
+  const vexa::TRelinks relinks = vexa::MatchMissingMedia(missing, index);
+  for (const auto& [from, to] : relinks)
+    std::cerr << "vexa-render: \"" << from << "\" found as \"" << to << "\"\n";
+  vexa::ApplyPathChanges(vexa::PlanRelinks(project, relinks), true);
+}
+
 int Run(int argc, char** argv) {
   bool info = false, strict = false;
+  std::vector<std::string> searchPaths;
   std::optional<std::string> file, wav;
   vexa::app::TGraphicRenderArgs graphic;
   std::string optionError;
@@ -148,6 +168,8 @@ int Run(int argc, char** argv) {
       }
     } else if (a == "--wav" && i + 1 < argc) {
       wav = argv[++i];
+    } else if (a == "--search-path" && i + 1 < argc) {
+      searchPaths.push_back(argv[++i]);
     } else if (a == "--strict") {
       strict = true;
     } else if (!a.empty() && a[0] != '-' && !file) {
@@ -198,6 +220,7 @@ int Run(int argc, char** argv) {
     }
   }
   if (signals.StopRequested()) return signals.ExitStatus();
+  if (!searchPaths.empty()) SearchMissingMedia(project, searchPaths);
 
   // Nothing is written before every output has been checked against the project's files.
   const std::optional<std::string> wavName =

@@ -252,6 +252,18 @@ void SaveSoundLayer(const TSoundLayer& layer) {
   SaveLayerIni(ini, layer.FileName);
 }
 
+std::string GraphicLayerFileBytes(const TGraphicLayer& layer, const std::string& folder) {
+  TExtIniFile ini{std::string()};
+  WriteGraphicLayerIni(layer, folder, ini);
+  return TBzip2Codec().Compress(ini.BuildText());
+}
+
+std::string SoundLayerFileBytes(const TSoundLayer& layer, const std::string& folder) {
+  TExtIniFile ini{std::string()};
+  WriteSoundLayerIni(layer, folder, ini);
+  return TBzip2Codec().Compress(ini.BuildText());
+}
+
 bool LoadGraphicLayer(TGraphicLayer& layer) {
   return LoadLayer(layer, IsGraphicKind);
 }

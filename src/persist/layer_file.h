@@ -17,6 +17,11 @@ class TExtIniFile;
 void SaveGraphicLayer(const TGraphicLayer& layer);
 void SaveSoundLayer(const TSoundLayer& layer);
 
+// The bytes of the layer's file (compressed INI text), paths relative to folder: a copy of the
+// layer written elsewhere (the recovery folder) without touching the layer's FileName.
+std::string GraphicLayerFileBytes(const TGraphicLayer& layer, const std::string& folder);
+std::string SoundLayerFileBytes(const TSoundLayer& layer, const std::string& folder);
+
 // Reads layer.FileName into the layer: sets its name and appends the file's events to those
 // it already has. False, changing nothing, when the file does not exist. A corrupt file
 // raises TBzip2Error (message: the libbz2 status name), an unreadable one TPersistError.

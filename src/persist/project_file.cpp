@@ -30,16 +30,26 @@ std::string FullKey(int i) {
   return std::to_string(i) + "Full";
 }
 
+// files: the layer files to list, one per layer; nullptr lists the layers' own.
 template <class Layers, class Save>
 void WriteLayerList(TExtIniFile& ini, std::string_view section, const Layers& layers,
-                    const std::string& folder, bool saveLayers, Save save) {
+                    const std::string& folder, bool saveLayers, Save save, const std::vector<std::string>* files) {
   ini.WriteInteger(section, kCount, layers.Count());
   for (int i = 0; i < layers.Count(); ++i) {
     const auto& layer = *layers[i];
     if (saveLayers) save(layer);
-    ini.WriteString(section, FullKey(i), layer.FileName);
-    ini.WriteString(section, std::to_string(i), RelativeStoredPath(layer.FileName, folder));
+    const std::string& file = files ? files->at(static_cast<size_t>(i)) : layer.FileName;
+    ini.WriteString(section, FullKey(i), file);
+    ini.WriteString(section, std::to_string(i), RelativeStoredPath(file, folder));
   }
+}
+
+void WriteGeneral(TExtIniFile& ini, const TProject& project) {
+  ini.WriteString(kGeneral, kProjectName, project.ProjectName);
+  ini.WriteInteger(kGeneral, kWidth, static_cast<int32_t>(project.Width));
+  ini.WriteInteger(kGeneral, kHeight, static_cast<int32_t>(project.Height));
+  ini.WriteInteger(kGeneral, kFPS, static_cast<int32_t>(project.FPS));
+  ini.WriteColor(kGeneral, kBackColor, project.BackColor);
 }
 
 template <class Layers, class NewLayer, class Load>
@@ -66,16 +76,26 @@ void SaveProject(const TProject& project, bool saveLayers) {
   const std::string folder = FolderOfFile(path);
 
   TExtIniFile ini{std::string()};
-  ini.WriteString(kGeneral, kProjectName, project.ProjectName);
-  ini.WriteInteger(kGeneral, kWidth, static_cast<int32_t>(project.Width));
-  ini.WriteInteger(kGeneral, kHeight, static_cast<int32_t>(project.Height));
-  ini.WriteInteger(kGeneral, kFPS, static_cast<int32_t>(project.FPS));
-  ini.WriteColor(kGeneral, kBackColor, project.BackColor);
+  WriteGeneral(ini, project);
   WriteLayerList(ini, kGraphicLayerList, project.GraphicLayers, folder, saveLayers,
-                 [](const TGraphicLayer& l) { SaveGraphicLayer(l); });
+                 [](const TGraphicLayer& l) { SaveGraphicLayer(l); }, nullptr);
   WriteLayerList(ini, kSoundLayerList, project.SoundLayers, folder, saveLayers,
-                 [](const TSoundLayer& l) { SaveSoundLayer(l); });
+                 [](const TSoundLayer& l) { SaveSoundLayer(l); }, nullptr);
   WriteFileAtomic(path, ini.BuildText());
+}
+
+std::string ProjectFileText(const TProject& project, const std::string& path,
+                            const std::vector<std::string>& graphicFiles, const std::vector<std::string>& soundFiles) {
+  if (graphicFiles.size() != static_cast<size_t>(project.GraphicLayers.Count()) ||
+      soundFiles.size() != static_cast<size_t>(project.SoundLayers.Count()))
+    throw TPersistError("The layer files do not match the project's layers.", path);
+  const std::string folder = FolderOfFile(path);
+  TExtIniFile ini{std::string()};
+  WriteGeneral(ini, project);
+  auto none = [](const auto&) {};
+  WriteLayerList(ini, kGraphicLayerList, project.GraphicLayers, folder, false, none, &graphicFiles);
+  WriteLayerList(ini, kSoundLayerList, project.SoundLayers, folder, false, none, &soundFiles);
+  return ini.BuildText();
 }
 
 bool LoadProject(TProject& project, bool loadLayers) {

@@ -228,6 +228,21 @@ TEST_F(VexaRender, MissingMediaAreListedAndStrictStopsBeforeWriting) {
       << info.Out;
 }
 
+TEST_F(VexaRender, SearchPathsFindMovedMediaByNameThenWithoutLetterCase) {
+  const std::string project = SaveProject();
+  fs::create_directories(File("moved/deep"));
+  fs::rename(File("pic.bmp"), File("moved/PIC.BMP"));
+  fs::rename(File("tone.wav"), File("moved/deep/tone.wav"));
+  const std::string layer = ReadFile(File("g.vxgl"));
+  const TRun run = Run({project, "--strict", "--search-path", File("elsewhere"), "--search-path", File("moved"),
+                        "--wav", File("out.wav"), "-o", File("out.avi"), "--codec", "uncompressed"});
+  EXPECT_EQ(run.Status, 0) << run.Err;
+  EXPECT_NE(run.Err.find("\"pic.bmp\" found as \"" + File("moved/PIC.BMP") + "\""), std::string::npos) << run.Err;
+  EXPECT_NE(run.Err.find("found as \"" + File("moved/deep/tone.wav") + "\""), std::string::npos) << run.Err;
+  EXPECT_TRUE(fs::exists(File("out.avi")));
+  EXPECT_EQ(ReadFile(File("g.vxgl")), layer);  // the project's files stay as they are
+}
+
 TEST_F(VexaRender, NothingToRenderAndSizesTheEngineCannotHoldAreSaidInWords) {
   TProject empty;
   empty.FileName = File("empty.vxpj");

@@ -253,7 +253,8 @@ TEST_F(EventCommands, MenusEnableAsTheSelectionAndClipboardsAllow) {
 class Recorder : public TDocumentObserver {
  public:
   void Notice(const TDocumentNotice& n) override {
-    if (n.Kind != TNoticeKind::BatchBegin && n.Kind != TNoticeKind::BatchEnd) notices.push_back(n);
+    if (n.Kind != TNoticeKind::BatchBegin && n.Kind != TNoticeKind::BatchEnd && n.Kind != TNoticeKind::ModifiedChanged)
+      notices.push_back(n);
   }
   bool Has(TNoticeKind kind, TViewId view) const {
     for (const auto& n : notices)

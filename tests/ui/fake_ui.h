@@ -4,9 +4,12 @@
 
 #include <deque>
 #include <functional>
+#include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "ui/logic/dialog_prompt.h"
 #include "ui/logic/event_adjust_form.h"
 #include "ui/logic/user_prompt.h"
 
@@ -76,6 +79,34 @@ class TFakePrompt : public TEditorPrompt {
     Files.pop_front();
     return f;
   }
+};
+
+// Sound and movie files as a decoder and a movie reader would report them; files not listed
+// do not open.
+class TFakeMedia : public TMediaAccess {
+ public:
+  std::map<std::string, TSoundFileInfo> Sounds;
+  std::map<std::string, TMovieFileInfo> Movies;
+
+  bool FileExists(const std::string& path) const override { return Sounds.count(path) || Movies.count(path); }
+  TSoundFileInfo ProbeSound(const std::string& path) override {
+    auto it = Sounds.find(path);
+    return it == Sounds.end() ? TSoundFileInfo{} : it->second;
+  }
+  std::unique_ptr<TSoundPlayback> NewSoundPlayback() override { return nullptr; }
+  std::unique_ptr<TMovieFrames> NewMovieFrames() override { return std::make_unique<TFrames>(*this); }
+
+ private:
+  struct TFrames : TMovieFrames {
+    explicit TFrames(TFakeMedia& m) : Media(m) {}
+    TMovieFileInfo Open(const std::string& file) override {
+      auto it = Media.Movies.find(file);
+      return it == Media.Movies.end() ? TMovieFileInfo{} : it->second;
+    }
+    bool ShowFrame(uint32_t) override { return false; }
+    void Close() override {}
+    TFakeMedia& Media;
+  };
 };
 
 }  // namespace vexa::test

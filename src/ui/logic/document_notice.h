@@ -43,6 +43,7 @@ enum class TNoticeKind : uint8_t {
   ProjectReplaced,   // another project was opened: read everything, forget the undo history
   ClipboardChanged,  // what the paste items may paste
   CommandFailed,     // Text says why a step could not be done or undone
+  ModifiedChanged,   // the project now differs from its files, or no longer: the caption
 };
 
 struct TDocumentNotice {

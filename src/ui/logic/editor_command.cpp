@@ -6,8 +6,9 @@
 
 namespace vexa {
 
-void TEditorCommand::Guarded(void (TEditorCommand::*step)()) noexcept {
+void TEditorCommand::Guarded(void (TEditorCommand::*step)(), bool forward) noexcept {
   doc_.BeginBatch();
+  const uint64_t before = doc_.State();
   try {
     (this->*step)();
   } catch (const std::exception& e) {
@@ -15,15 +16,37 @@ void TEditorCommand::Guarded(void (TEditorCommand::*step)()) noexcept {
   } catch (...) {
     doc_.Notify({TNoticeKind::CommandFailed, {}, -1, 0, nullptr, nullptr, {}, text_});
   }
+  // Even a step that failed half-way may have changed the project: it counts as a change.
+  if (stateAfter_ == 0) {
+    stateBefore_ = before;
+    stateAfter_ = doc_.NewState();
+  }
+  doc_.EnterState(forward ? stateAfter_ : stateBefore_);
   doc_.EndBatch();
 }
 
 void TEditorCommand::Do() noexcept {
-  Guarded(&TEditorCommand::DoChange);
+  Guarded(&TEditorCommand::DoChange, true);
 }
 
 void TEditorCommand::Undo() noexcept {
-  Guarded(&TEditorCommand::UndoChange);
+  Guarded(&TEditorCommand::UndoChange, false);
+}
+
+TCompoundCommand::~TCompoundCommand() {
+  // The newest first, as a history drops them.
+  while (!parts_.empty())
+    parts_.pop_back();
+}
+
+void TCompoundCommand::DoChange() {
+  for (auto& part : parts_)
+    part->Do();
+}
+
+void TCompoundCommand::UndoChange() {
+  for (auto it = parts_.rbegin(); it != parts_.rend(); ++it)
+    (*it)->Undo();
 }
 
 void TSnapshotCommand::DoChange() {

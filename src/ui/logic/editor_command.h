@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "model/events.h"
@@ -39,8 +40,25 @@ class TEditorCommand {
   TProjectDocument& doc_;
 
  private:
-  void Guarded(void (TEditorCommand::*step)()) noexcept;
+  void Guarded(void (TEditorCommand::*step)(), bool forward) noexcept;
   std::string text_;
+  // The document's states before and after the command (0 until its first Do): undoing and
+  // doing it again moves the document between the two, which is how it knows whether the
+  // project differs from its files.
+  uint64_t stateBefore_ = 0, stateAfter_ = 0;
+};
+
+// Several commands as one step: done in order, undone in the reverse order.
+class TCompoundCommand : public TEditorCommand {
+ public:
+  TCompoundCommand(TProjectDocument& doc, std::string text, std::vector<std::unique_ptr<TEditorCommand>> parts)
+      : TEditorCommand(doc, std::move(text)), parts_(std::move(parts)) {}
+  ~TCompoundCommand() override;
+
+ private:
+  void DoChange() override;
+  void UndoChange() override;
+  std::vector<std::unique_ptr<TEditorCommand>> parts_;
 };
 
 // The rows, selection and focus of one view at one moment.
@@ -52,7 +70,16 @@ struct TViewState {
   int Focused = -1;
   bool Enabled = true;
 };
-using TSnapshot = std::vector<std::shared_ptr<const TViewState>>;
+// The EventNumber of every event of one layer at one moment. Selecting a layer fills its views,
+// which renumbers its events (and their files record the numbers) without any command; an
+// exact undo puts them back too.
+struct TLayerNumbers {
+  std::vector<std::pair<TEvent*, uint32_t>> Numbers;
+};
+struct TSnapshot {
+  std::vector<std::shared_ptr<const TViewState>> Views;
+  std::vector<std::shared_ptr<const TLayerNumbers>> Numbers;  // one per layer of the project
+};
 
 // A command whose undo puts the views back from snapshots. The first Do makes the change as the user asked (rows and notices as
 // the menus describe); Undo and later Do's change the project back and forth and put the rows,

@@ -299,7 +299,7 @@ void TMainActions::EditEvent(TViewId view, const TEvent& edited) {
 }
 
 bool TMainActions::ConfirmClose() {
-  return prompt_.Confirm(main_text::kConfirmClose);
+  return prompt_.Confirm(doc_.IsModified() ? main_text::kConfirmCloseUnsaved : main_text::kConfirmClose);
 }
 
 void TMainActions::ApplyProjectSettings(const TProjectSettings& settings) {

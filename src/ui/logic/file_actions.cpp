@@ -60,10 +60,9 @@ void ForgetFailedLayerFile(TProject& p, const std::string& failedFile) {
 // ---- layer files ----
 
 template <class L>
-void TMainActions::OpenLayerFilesOf() {
+void TMainActions::OpenLayerFilesOf(std::vector<std::string> files) {
   using Files = TLayerFiles<L>;
-  const std::vector<std::string> files =
-      prompt_.ChooseOpenFiles({std::string(Files::OpenTitle), std::string(Files::Filter), {}});
+  if (files.empty()) files = prompt_.ChooseOpenFiles({std::string(Files::OpenTitle), std::string(Files::Filter), {}});
   if (files.empty()) return;
   const bool merge = doc_.Selection(LayerViewOf(kTabOf<L>)).HasSelection();
 
@@ -99,12 +98,12 @@ void TMainActions::OpenLayerFilesOf() {
   if (!failedFile.empty()) FileError(std::runtime_error(failure), failedFile);
 }
 
-void TMainActions::OpenLayerFiles(TViewId view) {
-  Guard([&] { ForLayerView(view, [&]<class L>(L*) { OpenLayerFilesOf<L>(); }); });
+void TMainActions::OpenLayerFiles(TViewId view, const std::vector<std::string>& files) {
+  Guard([&] { ForLayerView(view, [&]<class L>(L*) { OpenLayerFilesOf<L>(files); }); });
 }
 
 template <class L>
-bool TMainActions::SaveLayerRow(int row, bool saveAs, bool fullPathInColumn) {
+TMainActions::TRowSave TMainActions::SaveLayerRow(int row, bool saveAs, bool fullPathInColumn) {
   using Files = TLayerFiles<L>;
   const TTabId tab = kTabOf<L>;
   L* layer = LayerOfRow<L>(doc_.LayerRows(tab)[row]);
@@ -113,7 +112,7 @@ bool TMainActions::SaveLayerRow(int row, bool saveAs, bool fullPathInColumn) {
   if (saveAs || file.empty()) {
     const std::string chosen =
         prompt_.ChooseSaveFile({SaveTitle(layer->Name), std::string(Files::Filter), saveAs ? old : layer->Name});
-    if (chosen.empty()) return true;  // this layer is skipped
+    if (chosen.empty()) return TRowSave::Skipped;
     file = WithExtension(chosen, Files::Extension);
   }
   layer->FileName = file;
@@ -122,18 +121,18 @@ bool TMainActions::SaveLayerRow(int row, bool saveAs, bool fullPathInColumn) {
   } catch (const std::exception& e) {
     layer->FileName = old;  // the file was not written: a later save asks again
     FileError(e, file);
-    return false;
+    return TRowSave::Failed;
   }
   const TLayerRow& r = doc_.LayerRows(tab)[row];
   doc_.SetLayerRowTexts(tab, row, r.Caption, fullPathInColumn ? file : std::string(FileNameWithoutFolder(file)));
-  return true;
+  return TRowSave::Saved;
 }
 
 void TMainActions::SaveLayers(TViewId view) {
   Guard([&] {
     ForLayerView(view, [&]<class L>(L*) {
       for (int row : doc_.Selection(view).SelectedRows())
-        if (!SaveLayerRow<L>(row, false, true)) return;
+        if (SaveLayerRow<L>(row, false, true) == TRowSave::Failed) return;
     });
   });
 }
@@ -142,18 +141,20 @@ void TMainActions::SaveLayersAs(TViewId view) {
   Guard([&] {
     ForLayerView(view, [&]<class L>(L*) {
       for (int row : doc_.Selection(view).SelectedRows())
-        if (!SaveLayerRow<L>(row, true, false)) return;
+        if (SaveLayerRow<L>(row, true, false) == TRowSave::Failed) return;
     });
   });
 }
 
 // ---- projects ----
 
-void TMainActions::OpenProject() {
+void TMainActions::OpenProject(const std::string& given) {
   Guard([&] {
     if (!prompt_.Confirm(main_text::kConfirmOpenProject)) return;
     const std::string file =
-        prompt_.ChooseOpenFile({std::string(main_text::kOpenProjectTitle), std::string(main_text::kProjectFilter), {}});
+        !given.empty() ? given
+                       : prompt_.ChooseOpenFile(
+                             {std::string(main_text::kOpenProjectTitle), std::string(main_text::kProjectFilter), {}});
     if (file.empty()) return;
 
     // Read into a project of its own first: a project file that cannot be read changes nothing.
@@ -178,73 +179,58 @@ void TMainActions::OpenProject() {
       ForgetFailedLayerFile(*loaded, failedFile);
     }
 
-    TProject& p = doc_.Project();
-    p.GraphicLayers.Clear();
-    p.SoundLayers.Clear();
-    p.ProjectName = loaded->ProjectName;
-    p.FileName = loaded->FileName;
-    p.Width = loaded->Width;
-    p.Height = loaded->Height;
-    p.FPS = loaded->FPS;
-    p.BackColor = loaded->BackColor;
-    while (!loaded->GraphicLayers.Empty())
-      p.GraphicLayers.Insert(-1, loaded->GraphicLayers.Extract(0));
-    while (!loaded->SoundLayers.Empty())
-      p.SoundLayers.Insert(-1, loaded->SoundLayers.Extract(0));
-    doc_.ProjectReplaced();
+    doc_.AdoptProject(*loaded);
+    const TProject& p = doc_.Project();
     doc_.ShowProjectNameInCaption();
-    if (!failedFile.empty()) FileError(std::runtime_error(failure), failedFile);
+    if (!failedFile.empty()) {
+      doc_.MarkUnsaved();  // its files do not hold what was loaded
+      FileError(std::runtime_error(failure), failedFile);
+    } else if (projectFileHook_) {
+      projectFileHook_(p.FileName);
+    }
   });
+}
+
+void TMainActions::SaveAll(bool saveAs) {
+  bool complete = true;
+  for (int row = 0; row < doc_.RowCount(TViewId::GraphicLayers); ++row) {
+    const TRowSave r = SaveLayerRow<TGraphicLayer>(row, saveAs, false);
+    if (r == TRowSave::Failed) return;
+    complete = complete && r == TRowSave::Saved;
+  }
+  for (int row = 0; row < doc_.RowCount(TViewId::SoundLayers); ++row) {
+    const TRowSave r = SaveLayerRow<TSoundLayer>(row, saveAs, false);
+    if (r == TRowSave::Failed) return;
+    complete = complete && r == TRowSave::Saved;
+  }
+  TProject& p = doc_.Project();
+  const std::string old = p.FileName;
+  if (saveAs || old.empty()) {
+    const std::string chosen = prompt_.ChooseSaveFile(
+        {SaveTitle(p.ProjectName), std::string(main_text::kProjectFilter), saveAs ? old : p.ProjectName});
+    if (chosen.empty()) return;
+    p.FileName = WithExtension(chosen, main_text::kProjectExtension);
+  }
+  try {
+    vexa::SaveProject(p, false);
+  } catch (const std::exception& e) {
+    const std::string file = p.FileName;
+    p.FileName = old;
+    FileError(e, file);
+    return;
+  }
+  if (p.FileName != old) doc_.NotifySettings();
+  // A layer left without a file keeps its changes only in the program.
+  if (complete) doc_.MarkSaved();
+  if (projectFileHook_) projectFileHook_(FullPath(p.FileName));
 }
 
 void TMainActions::SaveProject() {
-  Guard([&] {
-    for (int row = 0; row < doc_.RowCount(TViewId::GraphicLayers); ++row)
-      if (!SaveLayerRow<TGraphicLayer>(row, false, false)) return;
-    for (int row = 0; row < doc_.RowCount(TViewId::SoundLayers); ++row)
-      if (!SaveLayerRow<TSoundLayer>(row, false, false)) return;
-    TProject& p = doc_.Project();
-    const std::string old = p.FileName;
-    if (old.empty()) {
-      const std::string chosen = prompt_.ChooseSaveFile(
-          {SaveTitle(p.ProjectName), std::string(main_text::kProjectFilter), p.ProjectName});
-      if (chosen.empty()) return;
-      p.FileName = WithExtension(chosen, main_text::kProjectExtension);
-    }
-    try {
-      vexa::SaveProject(p, false);
-    } catch (const std::exception& e) {
-      const std::string file = p.FileName;
-      p.FileName = old;
-      FileError(e, file);
-      return;
-    }
-    if (p.FileName != old) doc_.NotifySettings();
-  });
+  Guard([&] { SaveAll(false); });
 }
 
 void TMainActions::SaveProjectAs() {
-  Guard([&] {
-    for (int row = 0; row < doc_.RowCount(TViewId::GraphicLayers); ++row)
-      if (!SaveLayerRow<TGraphicLayer>(row, true, false)) return;
-    for (int row = 0; row < doc_.RowCount(TViewId::SoundLayers); ++row)
-      if (!SaveLayerRow<TSoundLayer>(row, true, false)) return;
-    TProject& p = doc_.Project();
-    const std::string chosen = prompt_.ChooseSaveFile(
-        {SaveTitle(p.ProjectName), std::string(main_text::kProjectFilter), p.FileName});
-    if (chosen.empty()) return;
-    const std::string old = p.FileName;
-    p.FileName = WithExtension(chosen, main_text::kProjectExtension);
-    try {
-      vexa::SaveProject(p, false);
-    } catch (const std::exception& e) {
-      const std::string file = p.FileName;
-      p.FileName = old;
-      FileError(e, file);
-      return;
-    }
-    if (p.FileName != old) doc_.NotifySettings();
-  });
+  Guard([&] { SaveAll(true); });
 }
 
 }  // namespace vexa

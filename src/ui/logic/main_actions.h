@@ -9,12 +9,15 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "ui/logic/layer_commands.h"
 #include "ui/logic/project_document.h"
 #include "ui/logic/user_prompt.h"
 
 namespace vexa {
+
+class TMediaAccess;
 
 // Texts of the main window's questions and file choosers.
 namespace main_text {
@@ -24,6 +27,7 @@ inline constexpr std::string_view kConfirmAdjustTimes = "選択したイベン�
 inline constexpr std::string_view kConfirmDeleteLayers = "選択したレイヤーを削除してもよろしいですか？";
 inline constexpr std::string_view kConfirmOpenProject = "現在のプロジェクトは消去されます。読み込みを続行しますか？";
 inline constexpr std::string_view kConfirmClose = "本当に終了してよろしいですか？";
+inline constexpr std::string_view kConfirmCloseUnsaved = "保存されていない変更があります。本当に終了してよろしいですか？";
 inline constexpr std::string_view kOpenProjectTitle = "プロジェクトの読み込み";
 inline constexpr std::string_view kOpenGraphicLayersTitle = "グラフィックレイヤーの読み込み";
 inline constexpr std::string_view kOpenSoundLayersTitle = "サウンドレイヤーの読み込み";
@@ -91,18 +95,30 @@ class TMainActions {
   void PasteLayers(TViewId view);
   void DeleteLayers(TViewId view);
   void RenameLayer(TViewId view, int row, const std::string& name);
-  void OpenLayerFiles(TViewId view);
+  // Without files the user chooses them; given files (dropped on the window) are opened as chosen.
+  void OpenLayerFiles(TViewId view, const std::vector<std::string>& files = {});
   void SaveLayers(TViewId view);
   void SaveLayersAs(TViewId view);
 
   // ---- tool bar ----
-  void OpenProject();
+  // Asks first; then opens the given file (a recent project, a dropped file) or the chosen one.
+  void OpenProject(const std::string& file = {});
   void SaveProject();
   void SaveProjectAs();
   // The project settings dialog's OK.
   void ApplyProjectSettings(const TProjectSettings& settings);
-  // Closing the window: true when the user answered Yes.
+  // Closing the window: true when the user answered Yes. The question says when there are
+  // unsaved changes.
   bool ConfirmClose();
+
+  // Files dropped from the file manager: a project file opens (with the question of opening),
+  // layer files open into the layer views as chosen files do, and pictures, movies and sounds
+  // become source events at the end of the shown graphic or sound layer (a new layer when none
+  // is shown), all in one step. Other files are named in a message.
+  void DropFiles(const std::vector<std::string>& files, TMediaAccess& media);
+
+  // Hears the full path of every project file opened or written (the recent projects).
+  void SetProjectFileHook(std::function<void(const std::string&)> hook) { projectFileHook_ = std::move(hook); }
 
  private:
   // Runs a step; an error of the engine becomes an error box.
@@ -114,13 +130,20 @@ class TMainActions {
   template <class L>
   void PasteLayersOf();
   template <class L>
-  void OpenLayerFilesOf();
+  void OpenLayerFilesOf(std::vector<std::string> files);
+  enum class TRowSave { Saved, Skipped, Failed };
   template <class L>
-  bool SaveLayerRow(int row, bool saveAs, bool fullPathInColumn);
+  TRowSave SaveLayerRow(int row, bool saveAs, bool fullPathInColumn);
+  // Every layer in row order, then the project file at the chosen name; the save point when
+  // all of it was written.
+  void SaveAll(bool saveAs);
   void SyncCommand(bool soundToMovie);
+  template <class L>
+  std::unique_ptr<TEditorCommand> DropSourcesCommand(const std::vector<std::string>& files, TMediaAccess& media);
 
   TProjectDocument& doc_;
   TEditorPrompt& prompt_;
+  std::function<void(const std::string&)> projectFileHook_;
 };
 
 }  // namespace vexa

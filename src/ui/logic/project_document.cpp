@@ -132,12 +132,33 @@ void TProjectDocument::NotifyEvents(TNoticeKind kind, TViewId view, int row, int
 // ---- caption ----
 
 std::string TProjectDocument::WindowCaption() const {
-  return captionNamed_ ? kApplicationTitle + " - " + project_.ProjectName : kApplicationTitle;
+  const std::string mark = IsModified() ? "*" : "";
+  return captionNamed_ ? kApplicationTitle + " - " + mark + project_.ProjectName : mark + kApplicationTitle;
 }
 
 void TProjectDocument::ShowProjectNameInCaption() {
   captionNamed_ = true;
   NotifySettings();
+}
+
+// ---- unsaved changes ----
+
+void TProjectDocument::EnterState(uint64_t state) {
+  const bool was = IsModified();
+  state_ = state;
+  if (IsModified() != was) Notify({TNoticeKind::ModifiedChanged});
+}
+
+void TProjectDocument::MarkSaved() {
+  const bool was = IsModified();
+  savedState_ = state_;
+  if (was) Notify({TNoticeKind::ModifiedChanged});
+}
+
+void TProjectDocument::MarkUnsaved() {
+  const bool was = IsModified();
+  savedState_ = 0;  // no state is 0
+  if (!was) Notify({TNoticeKind::ModifiedChanged});
 }
 
 // ---- commands ----
@@ -351,16 +372,43 @@ std::shared_ptr<const TViewState> TProjectDocument::ViewState(TViewId view) cons
 TSnapshot TProjectDocument::Snapshot() const {
   TSnapshot snap;
   for (int v = 0; v < kViewCount; ++v)
-    snap.push_back(ViewState(static_cast<TViewId>(v)));
+    snap.Views.push_back(ViewState(static_cast<TViewId>(v)));
+  std::unordered_map<const void*, std::shared_ptr<const TLayerNumbers>> cache;
+  auto numbersOf = [&](const void* layer, auto&& forEachEvent) {
+    TLayerNumbers now;
+    forEachEvent([&](TEvent* e) { now.Numbers.emplace_back(e, e->EventNumber); });
+    auto it = cachedNumbers_.find(layer);
+    auto record = it != cachedNumbers_.end() && it->second->Numbers == now.Numbers
+                      ? it->second
+                      : std::make_shared<const TLayerNumbers>(std::move(now));
+    cache.emplace(layer, record);
+    snap.Numbers.push_back(std::move(record));
+  };
+  for (const auto& l : project_.GraphicLayers)
+    numbersOf(l.get(), [&](auto add) {
+      for (const TEventList& list : l->Slots)
+        for (TEvent* e : list)
+          add(e);
+    });
+  for (const auto& l : project_.SoundLayers)
+    numbersOf(l.get(), [&](auto add) {
+      for (TEvent* e : l->Events)
+        add(e);
+    });
+  cachedNumbers_ = std::move(cache);
   return snap;
 }
 
 void TProjectDocument::Restore(const TSnapshot& snapshot) {
   // Layer views first: they decide which layer each event view shows.
-  for (const auto& state : snapshot)
+  for (const auto& state : snapshot.Views)
     if (IsLayerView(state->View)) RestoreLayerView(*state);
-  for (const auto& state : snapshot)
+  for (const auto& state : snapshot.Views)
     if (!IsLayerView(state->View)) RestoreEventView(*state);
+  // Last, as they were (the project holds exactly the snapshot's events again).
+  for (const auto& layer : snapshot.Numbers)
+    for (const auto& [event, number] : layer->Numbers)
+      event->EventNumber = number;
 }
 
 void TProjectDocument::RestoreLayerView(const TViewState& state) {
@@ -424,6 +472,7 @@ void TProjectDocument::RestoreEventView(const TViewState& state) {
 
 void TProjectDocument::ProjectReplaced() {
   history_.Clear();
+  state_ = savedState_ = NewState();  // as its files hold it
   shownGraphic_ = nullptr;
   shownSound_ = nullptr;
   for (TViewId view : {TViewId::GraphicSources, TViewId::GraphicEffects, TViewId::SoundEvents}) {
@@ -433,6 +482,7 @@ void TProjectDocument::ProjectReplaced() {
   }
   for (auto& state : cached_)
     state.reset();
+  cachedNumbers_.clear();
   std::vector<TLayerRow> graphic, sound;
   for (const auto& l : project_.GraphicLayers)
     graphic.push_back({l.get(), nullptr, l->Name, std::string(FileNameWithoutFolder(l->FileName))});
@@ -441,6 +491,23 @@ void TProjectDocument::ProjectReplaced() {
   MutableLayers(TTabId::Graphic).Reset(std::move(graphic));
   MutableLayers(TTabId::Sound).Reset(std::move(sound));
   Notify({TNoticeKind::ProjectReplaced});
+}
+
+void TProjectDocument::AdoptProject(TProject& loaded) {
+  TProject& p = project_;
+  p.GraphicLayers.Clear();
+  p.SoundLayers.Clear();
+  p.ProjectName = loaded.ProjectName;
+  p.FileName = loaded.FileName;
+  p.Width = loaded.Width;
+  p.Height = loaded.Height;
+  p.FPS = loaded.FPS;
+  p.BackColor = loaded.BackColor;
+  while (!loaded.GraphicLayers.Empty())
+    p.GraphicLayers.Insert(-1, loaded.GraphicLayers.Extract(0));
+  while (!loaded.SoundLayers.Empty())
+    p.SoundLayers.Insert(-1, loaded.SoundLayers.Extract(0));
+  ProjectReplaced();
 }
 
 }  // namespace vexa

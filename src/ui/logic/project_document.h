@@ -11,6 +11,7 @@
 #include <memory>
 #include <span>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "model/project.h"
@@ -66,8 +67,10 @@ class TProjectDocument {
   uint32_t NewLayerCounter = 1;
 
   // "Vexa Studio", then " - " and the project name once a project was opened or its settings set.
+  // With unsaved changes a "*" stands before the name (before the title while there is none).
   std::string WindowCaption() const;
   void ShowProjectNameInCaption();
+  bool NameInCaption() const { return captionNamed_; }
 
   // ---- commands ----
   // Runs a command: through the sink when the editor set one (it does the command and keeps it
@@ -75,6 +78,20 @@ class TProjectDocument {
   void Execute(std::unique_ptr<TEditorCommand> command);
   void SetCommandSink(std::function<void(std::unique_ptr<TEditorCommand>)> sink) { sink_ = std::move(sink); }
   TCommandHistory& History() { return history_; }
+
+  // ---- unsaved changes ----
+  // Every command done or undone puts the project into a state of its own; a save notes the
+  // state its files hold. Modified while the project is in any other state. Changes of the
+  // flag are told as ModifiedChanged.
+  uint64_t State() const { return state_; }
+  bool IsModified() const { return state_ != savedState_; }
+  // The project's files now hold what the project holds.
+  void MarkSaved();
+  // No file of the user holds the project as it is (a recovered project).
+  void MarkUnsaved();
+  // For the commands: a state never used before, and the state the project is now in.
+  uint64_t NewState() { return ++lastState_; }
+  void EnterState(uint64_t state);
 
   // ---- editing calls of the commands and file sequences: rows follow, notices go out ----
   void Notify(TDocumentNotice notice);
@@ -105,14 +122,18 @@ class TProjectDocument {
   // Selection set by a command (same rules as SetSelection).
   void SelectRows(TViewId view, std::span<const int> rows, int focused);
 
-  // The rows, selections and focus of all five views; views unchanged since the last snapshot
-  // share its record, so a history of many commands keeps one copy of a large untouched view.
+  // The rows, selections and focus of all five views and the event numbers of every layer;
+  // views and layers unchanged since the last snapshot share its records, so a history of many
+  // commands keeps one copy of a large untouched view or layer.
   TSnapshot Snapshot() const;
   void Restore(const TSnapshot& snapshot);
 
   // After another project was put into Project(): empties the event views, fills the layer
   // views (caption = name, file column = file name without folder), forgets the undo history.
   void ProjectReplaced();
+  // Takes the settings, file name and layers of a project read elsewhere into Project() in
+  // place of its own, then ProjectReplaced. `loaded` is left without layers.
+  void AdoptProject(TProject& loaded);
 
  private:
   static size_t Index(TTabId t) { return t == TTabId::Graphic ? 0 : 1; }
@@ -151,8 +172,10 @@ class TProjectDocument {
   uint64_t versions_[kViewCount] = {};
   mutable std::shared_ptr<const TViewState> cached_[kViewCount];
   mutable uint64_t cachedVersions_[kViewCount] = {};
+  mutable std::unordered_map<const void*, std::shared_ptr<const TLayerNumbers>> cachedNumbers_;
   int batchDepth_ = 0;
   bool captionNamed_ = false;
+  uint64_t lastState_ = 0, state_ = 0, savedState_ = 0;
 };
 
 // The event views of a tab.
