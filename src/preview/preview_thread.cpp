@@ -49,7 +49,11 @@ struct TPreviewThread::TRun {
 TPreviewThread::TPreviewThread(TVexaStudio& engine, TPreviewPresenter& presenter, TPreviewSetup setup)
     : engine_(engine), presenter_(presenter), setup_(std::move(setup)) {
   if (!setup_.RenderSound)
-    setup_.RenderSound = [](const TProject& p, const std::string& file) { return vexa::RenderSound(p, file); };
+    setup_.RenderSound = [this](const TProject& p, const std::string& file) {
+      TSoundRenderHooks hooks;
+      hooks.StopRequested = [this] { return stop_.load(); };
+      return vexa::RenderSound(p, file, hooks) == TSoundRenderResult::Written;
+    };
   if (!setup_.MakeSound)
     setup_.MakeSound = [](std::function<void(const std::string&)> notice) -> std::unique_ptr<TPreviewSound> {
       return std::make_unique<TWavePlayback>(std::move(notice));
@@ -82,12 +86,16 @@ bool TPreviewThread::Start() {
   return true;
 }
 
-void TPreviewThread::Close() {
+void TPreviewThread::RequestStop() {
   {
     std::lock_guard<std::mutex> hold(lock_);
     stop_ = true;
   }
   wake_.notify_all();
+}
+
+void TPreviewThread::Close() {
+  RequestStop();
   if (thread_.joinable()) thread_.join();
 }
 

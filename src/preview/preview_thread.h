@@ -37,7 +37,7 @@ struct TProject;
 // their own here.
 struct TPreviewSetup {
   // Writes the project's mixed sound into a WAV file; true when it wrote one. Default: the
-  // sound render.
+  // sound render, which gives up early once the runner is told to stop.
   std::function<bool(const TProject&, const std::string&)> RenderSound;
   // Makes the sound output; it hands its notices (no sound device) to the function it is
   // given. Default: the WAV played on the sound device.
@@ -61,8 +61,12 @@ class TPreviewThread {
   // Raises std::logic_error while a run is going.
   bool Start();
   // Tells the thread to stop and waits until it has ended; a sound render under way is waited
-  // for. Harmless when nothing runs. Never call it from a presenter notification.
+  // for (the default one gives up at its next block). Harmless when nothing runs. Never call it
+  // from a presenter notification.
   void Close();
+  // Tells the thread to stop and returns at once; RunEnded follows when it has ended, and Close
+  // then only joins it. What a window calls that must keep serving its events meanwhile.
+  void RequestStop();
   // A run was started and its thread has not ended.
   bool Running() const { return running_.load(); }
   // Close was called (and the thread may still be finishing its sound render).
