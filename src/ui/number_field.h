@@ -1,6 +1,6 @@
 // The whole-number field of the editor's dialogs: a spin box that takes digits only, with no
 // input-method composition (a Japanese input method would otherwise hold the digits back in
-// its composition window).
+// its composition window). A number typed beyond a limit becomes the limit.
 #pragma once
 
 #include <QSpinBox>
@@ -12,6 +12,18 @@ class TNumberField : public QSpinBox {
 
  public:
   TNumberField(const QString& objectName, int min, int max, int step, QWidget* parent = nullptr);
+
+  // The field of the next larger unit (minutes for seconds): an arrow step past this field's
+  // limit wraps round and carries one into it, as long as it can take it.
+  void SetCarry(TNumberField* higher) { higher_ = higher; }
+
+  void stepBy(int steps) override;
+
+ protected:
+  QValidator::State validate(QString& input, int& pos) const override;
+
+ private:
+  TNumberField* higher_ = nullptr;
 };
 
 }  // namespace vexa::ui

@@ -82,6 +82,8 @@ class TSoundRangeSelector : public TRangeSelector {
   // is missing or no decoder reads it: the window closes again.
   bool Show();
 
+  // The decoder and output the selector plays through (the window hears its end notice).
+  TSoundPlayback& Playback() { return *playback_; }
   const std::string& PositionLabel() const { return positionLabel_; }
   uint32_t PlayPosition() const { return playPosition_; }
   bool TimerOn() const { return timerOn_; }
@@ -116,6 +118,8 @@ class TMovieRangeSelector : public TRangeSelector {
   bool OpenForPreset();
   void CloseReader();
   const TMovieFileInfo& Info() const { return info_; }
+  // The reader and the picture it reads frames into (the window shows that picture).
+  TMovieFrames& Frames() { return *frames_; }
 
   // FormShow: opens the movie and sets the limits; false, after its message, when it cannot
   // be read: the window closes again.
