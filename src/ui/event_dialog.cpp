@@ -73,8 +73,11 @@ QFont FontOf(const TFontChoice& f) {
   return font;
 }
 
+// Bold and italic as the face the font resolves to has them: the font dialog names its styles
+// ("Bold Oblique") rather than setting the weight.
 int32_t StyleOf(const QFont& f) {
-  return (f.bold() ? font_style::Bold : 0) | (f.italic() ? font_style::Italic : 0) |
+  const QFontInfo face(f);
+  return (face.bold() ? font_style::Bold : 0) | (face.italic() ? font_style::Italic : 0) |
          (f.underline() ? font_style::Underline : 0) | (f.strikeOut() ? font_style::StrikeOut : 0);
 }
 
@@ -455,15 +458,18 @@ QWidget* TEventDialog::MakeControl(const TControlDesc& c, QWidget* parent) {
 // also when another face stands in for it on this machine.
 void TEventDialog::ChooseFont() {
   const TFontChoice current = form_.Font();
-  const QFont preset = FontOf(current);
-  bool ok = false;
-  const QFont chosen = QFontDialog::getFont(&ok, preset, this, Qs("フォント"));
-  if (!ok) return;
+  // The dialog lists installed faces only: it opens on the face that renders the label's
+  // typeface here, and when the user keeps that face the typeface keeps its own name.
+  QFont shown = FontOf(current);
+  shown.setFamily(QFontInfo(shown).family());
+  QFontDialog dialog(shown, this);
+  dialog.setObjectName("FontDialog");
+  dialog.setWindowTitle(Qs("フォント"));
+  const QString shownFamily = dialog.currentFont().family();
+  if (dialog.exec() != QDialog::Accepted) return;
+  const QFont chosen = dialog.selectedFont();
   TFontChoice f;
-  f.Name = Utf8(chosen.family());
-  // The dialog lists installed faces only: when it shows the face that stands in for the
-  // preset's name and the user kept it, the name stays the preset's.
-  if (chosen.family() == QFontInfo(preset).family() && Qs(current.Name) != chosen.family()) f.Name = current.Name;
+  f.Name = chosen.family() == shownFamily ? current.Name : Utf8(chosen.family());
   f.Size = chosen.pointSize() > 0 ? chosen.pointSize() : current.Size;
   f.Style = StyleOf(chosen);
   Edit([&] { form_.SetFont(f); });

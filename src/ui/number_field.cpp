@@ -32,16 +32,21 @@ QValidator::State TNumberField::validate(QString& input, int& pos) const {
   return QSpinBox::validate(input, pos);
 }
 
+bool TNumberField::CanStep(int direction) const {
+  if (direction > 0 ? value() < maximum() : value() > minimum()) return true;
+  return higher_ && higher_->CanStep(direction);
+}
+
 void TNumberField::stepBy(int steps) {
   if (higher_ && steps != 0) {
     const qlonglong span = qlonglong{maximum()} - minimum() + 1;
     const qlonglong target = value() + qlonglong{steps} * singleStep();
-    if (target > maximum() && higher_->value() < higher_->maximum()) {
+    if (target > maximum() && higher_->CanStep(1)) {
       higher_->stepBy(1);
       setValue(static_cast<int>(minimum() + std::min(target - maximum() - 1, span - 1)));
       return;
     }
-    if (target < minimum() && higher_->value() > higher_->minimum()) {
+    if (target < minimum() && higher_->CanStep(-1)) {
       higher_->stepBy(-1);
       setValue(static_cast<int>(maximum() - std::min(minimum() - target - 1, span - 1)));
       return;

@@ -18,6 +18,8 @@ class TNumberField : public QSpinBox {
   void SetCarry(TNumberField* higher) { higher_ = higher; }
 
   void stepBy(int steps) override;
+  // One more step up (1) or down (-1) fits here or, carried, in the larger units.
+  bool CanStep(int direction) const;
 
  protected:
   QValidator::State validate(QString& input, int& pos) const override;
