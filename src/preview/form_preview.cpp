@@ -216,6 +216,7 @@ void TForm_Preview::OnFrameReady(uint64_t run) {
   const TPreviewFrame* f = runner_->TakeFrame();
   if (!f || f->Serial == lastSerial_) return;
   lastSerial_ = f->Serial;
+  takenIndex_ = f->FrameIndex;
   if (f->ShownMs - f->DueMs > frameMs_) ++stats_.LateFrames;
   frame_ = f;
   if (picture_) picture_->ShowFrame(*f);
@@ -227,6 +228,7 @@ void TForm_Preview::OnPainted(uint64_t serial) {
   if (paintedSerial_ && serial > paintedSerial_ + 1) stats_.FramesSkipped += serial - paintedSerial_ - 1;
   paintedSerial_ = serial;
   ++stats_.FramesPainted;
+  if (serial == lastSerial_) stats_.LastFrameIndex = takenIndex_;
   if (stats_.FirstFrameMs < 0) stats_.FirstFrameMs = static_cast<double>(sincePlay_.nsecsElapsed()) / 1e6;
 }
 

@@ -35,6 +35,7 @@ struct TPreviewStats {
   uint64_t FramesSkipped = 0;  // handed over, but replaced by a newer one before they were painted
   uint64_t LateFrames = 0;     // handed over more than a frame's duration after they were due
   double FirstFrameMs = -1;    // from Play to the first frame on screen
+  uint32_t LastFrameIndex = 0;  // the project's number of the frame on screen
 };
 
 inline constexpr std::string_view kPrepareFailedMessage = "レンダリング準備中にエラーが発生しました";
@@ -92,6 +93,7 @@ class TForm_Preview : public QDialog {
   uint64_t run_ = 0;                      // counts the runs, so that a late notice of an old one is ignored
   uint64_t lastSerial_ = 0;
   uint64_t paintedSerial_ = 0;
+  uint32_t takenIndex_ = 0;  // frame number of the last frame taken
   double frameMs_ = 0;
   bool usingOpenGL_ = false;
   bool held_ = false;  // the user holds the seek bar (mouse or arrow key)
