@@ -212,6 +212,8 @@ void TEventDialog::Build() {
   }
 
   std::map<int, std::vector<QWidget*>> buttonRows;  // the frameless button rows
+  std::map<std::pair<int, const void*>, QHBoxLayout*> rows;
+  std::map<int, int> rangeRow;  // per group: the row of the play range's times
   for (const TControlDesc& c : d.Controls) {
     QWidget* parent = c.Group < 0 ? static_cast<QWidget*>(this) : boxes[static_cast<size_t>(c.Group)];
     const std::string_view groupCaption = c.Group < 0 ? std::string_view{} : d.Groups[static_cast<size_t>(c.Group)].Caption;
@@ -226,9 +228,20 @@ void TEventDialog::Build() {
     }
     bound_.push_back({&c, w});
     QGridLayout* grid = gridOf(c.Group);
+    // A row of widgets side by side in one cell: the four fields of a time, the buttons of a
+    // radio group. Keyed by the group and what the row holds.
+    auto rowAt = [&](const void* key, int row, int column, int span) {
+      QHBoxLayout*& box = rows[{c.Group, key}];
+      if (!box) {
+        box = new QHBoxLayout;
+        grid->addLayout(box, row, column, 1, span);
+      }
+      return box;
+    };
     switch (c.Kind) {
       case TControlKind::SpinEdit:
       case TControlKind::ComboBox:
+        // Labels in column 0, start values in column 1, end values in column 2.
         if (!c.Caption.empty()) {
           auto* label = new QLabel(Qs(c.Caption), parent);
           label->setBuddy(w);
@@ -237,31 +250,46 @@ void TEventDialog::Build() {
         grid->addWidget(w, c.Row, 1 + c.Column);
         break;
       case TControlKind::TimeSpin: {
-        // The four fields of a time and their units in one row.
+        // The four fields of a time and their units in one row; a play range's start and end
+        // times stand side by side under the start and end values.
         auto* unit = new QLabel(Qs(c.Caption), parent);
         unit->setBuddy(w);
-        auto* row = qobject_cast<QHBoxLayout*>(grid->itemAtPosition(c.Row, 0) ? grid->itemAtPosition(c.Row, 0)->layout()
-                                                                             : nullptr);
-        if (!row) {
-          row = new QHBoxLayout;
-          grid->addLayout(row, c.Row, 0, 1, -1);
+        QHBoxLayout* row;
+        if (c.Time == TTimeSlot::RangeStart || c.Time == TTimeSlot::RangeEnd) {
+          const int at = rangeRow.try_emplace(c.Group, c.Row).first->second;
+          row = rowAt(reinterpret_cast<const void*>(static_cast<uintptr_t>(c.Time)), at,
+                      c.Time == TTimeSlot::RangeStart ? 1 : 2, 1);
+        } else {
+          row = rowAt(reinterpret_cast<const void*>(static_cast<uintptr_t>(c.Time)), c.Row, 0, -1);
         }
         row->addWidget(w);
         row->addWidget(unit);
         break;
       }
+      case TControlKind::RadioButton:
+        // The buttons of one field side by side.
+        rowAt(c.Param, c.Row, 0, -1)->addWidget(w);
+        break;
       case TControlKind::Button:
         if (c.Group >= 0 && d.Groups[static_cast<size_t>(c.Group)].Caption.empty()) {
           buttonRows[c.Group].push_back(w);
           break;
         }
-        grid->addWidget(w, c.Row, 0, 1, -1);
+        grid->addWidget(w, c.Row, 0, 1, -1, Qt::AlignLeft);
+        break;
+      case TControlKind::ColorSwatch:
+        grid->addWidget(w, c.Row, 0, 1, -1, Qt::AlignLeft);
         break;
       default:
         grid->addWidget(w, c.Row, 0, 1, -1);
         break;
     }
   }
+  // What is left of a group's width goes to a last, empty column.
+  for (QGridLayout* grid : grids)
+    grid->setColumnStretch(3, 1);
+  for (auto& [key, box] : rows)
+    box->addStretch(1);
   for (auto& [group, buttons] : buttonRows)
     PlaceButtons(boxes[static_cast<size_t>(group)], buttons);
 
