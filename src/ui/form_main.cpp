@@ -20,11 +20,18 @@
 #include "model/event_kinds.h"
 #include "persist/project_file.h"
 #include "render/studio.h"
+#include "preview/form_preview.h"
+#include "render/random32.h"
 #include "ui/app_look.h"
+#include "ui/dialog_services.h"
+#include "ui/event_dialog.h"
+#include "ui/event_dialog_commands.h"
 #include "ui/form_event_adjust.h"
 #include "ui/form_project_setting.h"
 #include "ui/list_view.h"
+#include "ui/logic/event_form.h"
 #include "ui/logic/event_sync.h"
+#include "ui/logic/sample_images.h"
 #include "ui/logic/project_setting_form.h"
 #include "ui/logic/time_adjust.h"
 #include "ui/message_box.h"
@@ -128,6 +135,8 @@ TForm_Main::TForm_Main(TVexaStudio& studio, QWidget* parent) : QMainWindow(paren
   // Title bar with the system menu, minimise and close.
   setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                  Qt::WindowCloseButtonHint);
+  services_ = std::make_unique<TDialogServices>([this] { return PreviewFormatOf(studio_.Project); },
+                                                ScanSampleImages(DefaultSampleFolders(), &Random32));
   for (size_t i = 0; i < kViewCount; ++i) {
     eventRows_[i] = std::make_unique<TEventRowsSource>();
     layerRows_[i] = std::make_unique<TLayerRowsSource>();
@@ -559,6 +568,18 @@ void TForm_Main::RunCommand(TView v, TViewCommand c, int32_t kind) {
     case C::Sync:
       Sync(v);
       return;
+    case C::AddKind:
+      AddEvent(v, kind);
+      return;
+    case C::Add:
+      if (v == TView::SoundSource) {
+        AddEvent(v, kind::Sound);
+        return;
+      }
+      break;
+    case C::Edit:
+      EditEvent(v);
+      return;
     default:
       break;
   }
@@ -575,6 +596,9 @@ void TForm_Main::RunToolCommand(TToolCommand c) {
       return;
     case TToolCommand::ProjectSetting:
       ShowProjectSettings();
+      return;
+    case TToolCommand::Preview:
+      Preview();
       return;
     default:
       CommandNotWiredYet(toolBar_->widgetForAction(ToolAction(c))->objectName());
@@ -620,6 +644,53 @@ void TForm_Main::ShowProjectSettings() {
   TProjectSettingChange change(studio_.Project, form.Values());
   change.Do();
   ShowProjectCaption();
+}
+
+// The kind's dialog on a new event; on OK it goes into the shown layer and its row in at the
+// selected row (at the end without one), selected alone.
+void TForm_Main::AddEvent(TView v, int32_t code) {
+  const TDialogDescriptor* d = DialogOf(code);
+  TEventList* list = nullptr;
+  if (v == TView::SoundSource) {
+    if (TSoundLayer* layer = SelectedSoundLayer()) list = &layer->Events;
+  } else if (TGraphicLayer* layer = SelectedGraphicLayer()) {
+    list = layer->ListForKind(code);
+  }
+  if (!d || !list) return;
+  TEventForm form(*d);
+  std::vector<std::string> names;
+  for (const auto& layer : studio_.Project.GraphicLayers)
+    names.push_back(layer->Name);
+  form.SetLayerNames(std::move(names));
+  if (!RunEventDialog(form, *services_, this)) return;
+  std::unique_ptr<TEvent> event = NewEvent(code);
+  form.WriteEvent(*event);
+  TEvent* added = list->Add(std::move(event));
+  RefillEventView(v);
+  for (int r = 0; r < Model(v)->rowCount(); ++r)
+    if (eventRows_[Index(v)]->EventAt(r) == added) View(v)->SelectRows({r});
+}
+
+// The dialog of the first selected event; OK writes it; the row is described again either way.
+void TForm_Main::EditEvent(TView v) {
+  const std::vector<TEvent*> selected = SelectedEvents(v);
+  if (selected.empty()) return;
+  TEvent& event = *selected.front();
+  const TDialogDescriptor* d = DialogOf(event.EventType);
+  if (!d) return;
+  TEventForm form(*d);
+  std::vector<std::string> names;
+  for (const auto& layer : studio_.Project.GraphicLayers)
+    names.push_back(layer->Name);
+  form.SetLayerNames(std::move(names));
+  form.LoadEvent(event);
+  if (RunEventDialog(form, *services_, this)) form.WriteEvent(event);
+  RefreshEventRow(v, event);
+}
+
+// The project in the preview window; the Ctrl key at the click asks for OpenGL.
+void TForm_Main::Preview() {
+  PreviewCommand(studio_, QGuiApplication::keyboardModifiers() & Qt::ControlModifier, *services_, this);
 }
 
 void TForm_Main::ShowRenderMenu() {

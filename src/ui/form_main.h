@@ -28,6 +28,7 @@ class TVexaStudio;
 
 namespace vexa::ui {
 
+class TDialogServices;
 class TListView;
 class TRowTableModel;
 class TEventRowsSource;
@@ -147,6 +148,9 @@ class TForm_Main : public QMainWindow {
   void Sync(TView v);
   void ShowProjectSettings();
   void ShowRenderMenu();
+  void AddEvent(TView v, int32_t kind);
+  void EditEvent(TView v);
+  void Preview();
   bool IsEventView(TView v) const;
 
   TVexaStudio& studio_;
@@ -164,6 +168,7 @@ class TForm_Main : public QMainWindow {
   QToolBar* toolBar_ = nullptr;
   QTabWidget* tabs_ = nullptr;
   QMenu* renderMenu_ = nullptr;
+  std::unique_ptr<TDialogServices> services_;  // what the editing dialogs and previews use
   bool placed_ = false;
 };
 
