@@ -35,7 +35,7 @@ QSlider* TRangeSelectWindow::MakeTrack(TRangeSelector::TEnd end) {
   auto* t = new QSlider(Qt::Horizontal, this);
   t->setObjectName(QString("TrackBar_") + EndRole(end));
   t->setAccessibleName(Qs(end == TRangeSelector::Start ? "開始位置" : "終了位置"));
-  t->setMinimumWidth(t->fontMetrics().averageCharWidth() * 50);
+  t->setMinimumWidth(t->fontMetrics().averageCharWidth() * 80);
   ends_[end].Track = t;
   connect(t, &QSlider::valueChanged, this, [this, end](int v) {
     if (!showing_) Guarded(this, [&] { TrackMoved(end, v); });
