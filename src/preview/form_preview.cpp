@@ -67,7 +67,6 @@ TForm_Preview::TForm_Preview(QWidget* parent) : QDialog(parent), bridge_(std::ma
   // A fixed frame with the system menu and the close box.
   setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                  Qt::WindowCloseButtonHint);
-  setAttribute(Qt::WA_OpaquePaintEvent);
 
   seekBar_ = new QSlider(Qt::Horizontal, this);
   seekBar_->setObjectName("TrackBar_Seek");
@@ -78,6 +77,9 @@ TForm_Preview::TForm_Preview(QWidget* parent) : QDialog(parent), bridge_(std::ma
   seekBar_->setTickPosition(QSlider::TicksBelow);
   seekBar_->setTickInterval(1);
   seekBar_->installEventFilter(this);
+  // The picture paints all of its area; the seek bar paints its own background, so that a
+  // moving handle leaves no trace.
+  seekBar_->setAutoFillBackground(true);
   connect(seekBar_, &QSlider::valueChanged, this, [this](int value) {
     setWindowTitle(Qs(PreviewCaption(static_cast<uint64_t>(value) * 1000)));
     if (runner_) runner_->SetSeekSeconds(static_cast<uint32_t>(value));
