@@ -11,8 +11,10 @@ namespace vexa::ui {
 namespace {
 
 // The frame's bytes are blue, green, red, transparency, bottom row first: uploaded as they are,
-// the texture's first row is the picture's bottom row, as OpenGL counts rows, and the shader
-// swaps the channels back.
+// the texture's first row is the picture's bottom row, as OpenGL counts rows. Desktop OpenGL
+// takes the bytes as BGRA (a plain copy for most drivers); OpenGL ES takes them as RGBA and the
+// shader swaps the channels back.
+constexpr GLenum kBgra = 0x80E1;
 constexpr const char* kVertexShader = R"(
 attribute vec2 position;
 attribute vec2 texel;
@@ -29,7 +31,11 @@ precision mediump float;
 varying vec2 at;
 uniform sampler2D frame;
 void main() {
+#ifdef SWAP_CHANNELS
   gl_FragColor = vec4(texture2D(frame, at).bgr, 1.0);
+#else
+  gl_FragColor = vec4(texture2D(frame, at).rgb, 1.0);
+#endif
 })";
 
 }  // namespace
@@ -120,9 +126,11 @@ void TGlPicture::initializeGL() {
     doneCurrent();
     Fail();
   });
+  uploadFormat_ = context()->isOpenGLES() ? GL_RGBA : kBgra;
   auto compile = [this](GLenum type, const char* source) -> GLuint {
     const GLuint s = glCreateShader(type);
-    glShaderSource(s, 1, &source, nullptr);
+    const char* parts[] = {uploadFormat_ == GL_RGBA ? "#define SWAP_CHANNELS\n" : "", source};
+    glShaderSource(s, 2, parts, nullptr);
     glCompileShader(s);
     GLint ok = 0;
     glGetShaderiv(s, GL_COMPILE_STATUS, &ok);
@@ -158,7 +166,7 @@ void TGlPicture::initializeGL() {
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, width_, height_, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
+  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, width_, height_, 0, uploadFormat_, GL_UNSIGNED_BYTE, nullptr);
   if (!program_ || glGetError() != GL_NO_ERROR) {
     ReleaseResources();
     Fail();
@@ -178,7 +186,7 @@ void TGlPicture::ShowFrame(const TPreviewFrame& frame) {
   makeCurrent();
   glBindTexture(GL_TEXTURE_2D, texture_);
   glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-  glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, width_, height_, GL_RGBA, GL_UNSIGNED_BYTE, b.Bits());
+  glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, width_, height_, uploadFormat_, GL_UNSIGNED_BYTE, b.Bits());
   const bool ok = glGetError() == GL_NO_ERROR;
   doneCurrent();
   if (!ok) {

@@ -68,6 +68,7 @@ class TGlPicture final : public QOpenGLWidget, protected QOpenGLFunctions, publi
   int width_, height_;
   unsigned program_ = 0;
   unsigned texture_ = 0;
+  unsigned uploadFormat_ = 0;  // how the frame's bytes are handed to OpenGL
   bool ready_ = false;
   bool failed_ = false;
   bool hasFrame_ = false;
