@@ -302,6 +302,26 @@ TEST_F(PreviewRunner, ClosingDuringTheSoundRenderWaitsForItAndEndsCleanly) {
   EXPECT_TRUE(Log.Of(TEntry::Notice).empty());
 }
 
+// What a window calls on close: no wait, and the end is told once the thread is done.
+TEST_F(PreviewRunner, RequestStopReturnsAtOnceAndTheEndIsToldWhenTheThreadIsDone) {
+  std::promise<void> rendering, finish;
+  RenderHook = [&] {
+    rendering.set_value();
+    finish.get_future().wait();
+  };
+  SoundFrames = 44100;
+  Start(3167);
+  rendering.get_future().wait();
+  Runner->RequestStop();  // returns while the render still runs
+  EXPECT_TRUE(Runner->Running());
+  EXPECT_TRUE(Log.Of(TEntry::Ended).empty());
+  finish.set_value();
+  Log.WaitFor([](const std::vector<TEntry>& e) { return CountOf(e, TEntry::Ended) == 1; });
+  EXPECT_FALSE(Runner->Running());
+  Close();
+  EXPECT_TRUE(Log.Of(TEntry::Frame).empty());
+}
+
 TEST_F(PreviewRunner, NothingToRenderStartsNoThread) {
   Runner = std::make_unique<TPreviewThread>(Engine, Presenter, Setup);
   EXPECT_FALSE(Runner->Start());
