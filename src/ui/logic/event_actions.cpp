@@ -304,7 +304,7 @@ bool TMainActions::ConfirmClose() {
 
 void TMainActions::ApplyProjectSettings(const TProjectSettings& settings) {
   Guard([&] {
-    if (!(settings == SettingsOf(doc_.Project())))
+    if (!(settings == TProjectSettings::Of(doc_.Project())))
       doc_.Execute(std::make_unique<TProjectSettingsCommand>(doc_, "プロジェクト設定", settings));
     doc_.ShowProjectNameInCaption();
   });
