@@ -9,11 +9,14 @@
 #include <exception>
 #include <thread>
 
+#include "model/output_guard.h"
+#include "render/media_check.h"
 #include "render/studio.h"
 #include "sound/sound_render_command.h"
 #include "ui/codec_dialog.h"
 #include "ui/file_dialog.h"
 #include "ui/form_render_graphic.h"
+#include "ui/logic/media_findings_text.h"
 #include "ui/message_box.h"
 #include "ui/qt_text.h"
 
@@ -103,38 +106,48 @@ TGraphicRenderOutcome RunGraphicRenderWithProgress(QWidget* mainWindow, TVexaStu
   return outcome;
 }
 
-void RunGraphicRenderCommandUi(QWidget* mainWindow, TVexaStudio& studio, const TOutputConflictCheck& conflict) {
+bool ReadyToRender(QWidget* mainWindow, const TProject& project, const std::string& output, bool graphic) {
+  if (const auto input = InputAtOutput(project, output)) {
+    ShowError(mainWindow, std::string(kMsgOutputIsInput) + "\n" + OutputIsInputDetail(output, *input));
+    return false;
+  }
+  TMediaCheckScope scope;
+  scope.Graphic = graphic;
+  scope.Sound = !graphic;
+  std::vector<TMediaFinding> findings;
+  {
+    // Pictures are decoded to check them: a large project takes a moment.
+    TBusyWindow busy(mainWindow);
+    RunOnWorker([&] { findings = CheckProjectMedia(project, scope); });
+  }
+  if (findings.empty()) return true;
+  const TMediaFindingsText text = MediaFindingsText(findings);
+  return AskToContinue(mainWindow, text.Text, text.Details);
+}
+
+void RunGraphicRenderCommandUi(QWidget* mainWindow, TVexaStudio& studio) {
   const auto chosen = ChooseSaveFile(
       mainWindow, {"グラフィックのレンダリング", "AVIファイル(*.avi)|*.avi", "SaveDialog_Render_Graphic"}, {});
   if (!chosen) return;
-  if (conflict) {
-    const std::string why = conflict(GraphicRenderFileName(*chosen));
-    if (!why.empty()) {
-      ShowError(mainWindow, why);
-      return;
-    }
-  }
+  if (!ReadyToRender(mainWindow, studio.Project, GraphicRenderFileName(*chosen), true)) return;
   TCodecDialogChoice choice(mainWindow ? static_cast<QObject*>(mainWindow) : qApp);
   const TGraphicRenderOutcome outcome = RunGraphicRenderWithProgress(mainWindow, studio, *chosen, choice);
   ShowMessage(mainWindow, GraphicRenderReport(outcome));
 }
 
-void RunSoundRenderCommandUi(QWidget* mainWindow, const TProject& project, const TOutputConflictCheck& conflict) {
+void RunSoundRenderCommandUi(QWidget* mainWindow, const TProject& project) {
   const auto chosen = ChooseSaveFile(mainWindow, {kSoundRenderTitle, kSoundRenderFilter, "SaveDialog_Render_Sound"}, {});
   if (!chosen) return;
-  if (conflict) {
-    const std::string why = conflict(SoundRenderFileName(*chosen));
-    if (!why.empty()) {
-      ShowError(mainWindow, why);
-      return;
-    }
-  }
+  if (!ReadyToRender(mainWindow, project, SoundRenderFileName(*chosen), false)) return;
   TSoundRenderOutcome outcome;
   {
     TBusyWindow busy(mainWindow);
     RunOnWorker([&] { outcome = RunSoundRenderCommand(project, *chosen); });
   }
-  ShowMessage(mainWindow, outcome.Message);
+  if (outcome.Written || outcome.Detail.empty())
+    ShowMessage(mainWindow, outcome.Message);
+  else
+    ShowMessage(mainWindow, outcome.Message + "\n" + outcome.Detail);
 }
 
 }  // namespace vexa::ui
