@@ -64,7 +64,10 @@ TAnswer ChooseFile(const QString& path, const QString& dialogName) {
     auto* dialog = qobject_cast<QFileDialog*>(modal);
     QVERIFY2(dialog, "a file dialog was expected");
     QCOMPARE(dialog->objectName(), dialogName);
-    dialog->selectFile(path);
+    // selectFile leaves the name field alone while it has the focus: type the name instead.
+    auto* name = dialog->findChild<QLineEdit*>("fileNameEdit");
+    QVERIFY(name);
+    name->setText(path);
     QMetaObject::invokeMethod(dialog, "accept", Qt::DirectConnection);
   };
 }
