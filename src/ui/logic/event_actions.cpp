@@ -39,9 +39,7 @@ class TSyncPrompt : public TEventCommandUi {
   explicit TSyncPrompt(TUserPrompt& prompt) : prompt_(prompt) {}
   void Message(std::string_view text) override { prompt_.Message(text); }
   bool Confirm(std::string_view text) override { return prompt_.Confirm(text); }
-  bool ShowAdjustDialog(TEventAdjustForm&) override { return false; }
   void RefreshRow(TEvent&) override {}
-  void RefillView() override {}
 
  private:
   TUserPrompt& prompt_;
