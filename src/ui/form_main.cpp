@@ -182,6 +182,8 @@ void TForm_Main::BuildToolBar() {
     connect(a, &QAction::triggered, this, [this, c] { Guarded(this, [&] { RunToolCommand(c); }); });
     tools_[static_cast<size_t>(c)] = a;
   }
+  // The button that shows the buttons a narrow window has no room for.
+  if (auto* more = toolBar_->findChild<QToolButton*>("qt_toolbar_ext_button")) more->setAccessibleName("その他");
 }
 
 void TForm_Main::BuildViews() {
