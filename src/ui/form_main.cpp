@@ -4,7 +4,6 @@
 #include <QCloseEvent>
 #include <QCursor>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QMenu>
