@@ -23,6 +23,7 @@
 #include "ui/form_project_setting.h"
 #include "ui/list_view.h"
 #include "ui/logic/main_actions.h"
+#include "ui/logic/movie_render_name.h"
 #include "ui/logic/project_document.h"
 #include "ui/logic/project_setting_form.h"
 #include "ui/qt_text.h"
@@ -395,6 +396,10 @@ void TForm_Main::BuildRenderMenu() {
   sound->setObjectName("MenuItem_Render_Sound");
   connect(sound, &QAction::triggered, this,
           [this] { Guarded(this, [&] { RunSoundRenderCommandUi(this, doc_->Project()); }); });
+  // After the two: the finished movie file with its sound.
+  QAction* movie = renderMenu_->addAction(Qs(movie_render_text::kMenuCaption));
+  movie->setObjectName("MenuItem_Render_Movie");
+  connect(movie, &QAction::triggered, this, [this] { Guarded(this, [&] { RunMovieRenderCommandUi(this, studio_); }); });
 }
 
 QAction* TForm_Main::Action(TViewId v, TViewCommand c, int32_t kind) const {
