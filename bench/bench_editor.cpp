@@ -5,11 +5,9 @@
 // again from scratch (what a refresh of everything would cost, the ratio the notices save).
 #include <benchmark/benchmark.h>
 
-#include <filesystem>
 #include <string>
 
-#include <unistd.h>
-
+#include "bench_project_10k.h"
 #include "model/event_kinds.h"
 #include "persist/project_file.h"
 #include "ui/logic/main_actions.h"
@@ -18,59 +16,8 @@
 namespace {
 
 using namespace vexa;
-
-const std::string& Folder() {
-  static const std::string folder =
-      (std::filesystem::temp_directory_path() / ("vexa-bench-editor-" + std::to_string(::getpid()))).string();
-  return folder;
-}
-
-// Events of every kind, the sources with files, each a second long, a second apart.
-void Fill(TProject& p) {
-  TGraphicLayer& g = *NewGraphicLayer(p.GraphicLayers, -1);
-  g.Name = "ベンチマーク";
-  g.FileName = Folder() + "/g.vxgl";
-  int sources = 0, effects = 0;
-  for (uint32_t i = 0; sources + effects < 10000; ++i)
-    for (const TKindInfo& k : AllKinds()) {
-      if (k.Slot < 0 || (k.Class == TKindClass::Source ? sources >= 4000 : effects >= 6000)) continue;
-      std::unique_ptr<TEvent> e = NewEventWithInitialValues(k.Code);
-      e->StartTime = i * 1000;
-      e->EndTime = e->StartTime + 999;
-      if (auto* img = EventAs<TGraphicSourceImageEvent>(e.get())) img->FileName = "/pictures/picture.png";
-      (k.Class == TKindClass::Source ? sources : effects)++;
-      g.ListForKind(k.Code)->Add(std::move(e));
-    }
-  TSoundLayer& s = *NewSoundLayer(p.SoundLayers, -1);
-  s.Name = "音";
-  s.FileName = Folder() + "/s.vxsl";
-  for (uint32_t i = 0; i < 1000; ++i) {
-    std::unique_ptr<TEvent> e = NewEventWithInitialValues(kind::Sound);
-    e->StartTime = i * 500;
-    e->EndTime = e->StartTime + 400;
-    EventAs<TSoundSourceEvent>(e.get())->FileName = "/sounds/sound.wav";
-    s.Events.Add(std::move(e));
-  }
-}
-
-const std::string& ProjectFile() {
-  static const std::string file = [] {
-    std::filesystem::create_directories(Folder());
-    TProject p;
-    p.FileName = Folder() + "/bench.vxpj";
-    Fill(p);
-    SaveProject(p, true);
-    return p.FileName;
-  }();
-  return file;
-}
-
-struct TRemoveFolder {
-  ~TRemoveFolder() {
-    std::error_code ec;
-    std::filesystem::remove_all(Folder(), ec);
-  }
-} removeFolder;
+using vexa::bench::Fill;
+using vexa::bench::ProjectFile;
 
 class TQuietPrompt : public TEditorPrompt {
  public:

@@ -27,8 +27,8 @@ BUILD=(
   libvorbis-dev libogg-dev libflac-dev
   # sound output
   libsdl2-dev
-  # the editor's widgets
-  qt6-base-dev
+  # the editor's widgets and the preview's OpenGL presenter
+  qt6-base-dev libqt6opengl6-dev
 )
 
 # What the tests, the fuzz run and the benchmarks need.

@@ -34,12 +34,11 @@ std::vector<fs::path> DataFolderCandidates(const fs::path& programFolder) {
   return out;
 }
 
-fs::path FindSampleFolder(const fs::path& programFolder) {
-  for (const fs::path& folder : DataFolderCandidates(programFolder)) {
-    std::error_code ec;
-    if (fs::is_directory(folder / "Sample", ec)) return folder / "Sample";
-  }
-  return {};
+std::vector<std::string> SampleFolders(const fs::path& programFolder) {
+  std::vector<std::string> out;
+  for (const fs::path& folder : DataFolderCandidates(programFolder))
+    out.push_back((folder / "Sample").string());
+  return out;
 }
 
 }  // namespace vexa::app

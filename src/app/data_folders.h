@@ -3,6 +3,7 @@
 #pragma once
 
 #include <filesystem>
+#include <string>
 #include <vector>
 
 namespace vexa::app {
@@ -15,7 +16,8 @@ std::filesystem::path ProgramFolder();
 // installed data folder (<prefix>/share/vexa-studio for <prefix>/bin).
 std::vector<std::filesystem::path> DataFolderCandidates(const std::filesystem::path& programFolder);
 
-// The first "Sample" folder among the candidates; empty when there is none.
-std::filesystem::path FindSampleFolder(const std::filesystem::path& programFolder);
+// The "Sample" folder of every candidate, in the same order: where the editor looks for its
+// sample pictures (FindSampleImages takes the first that holds any).
+std::vector<std::string> SampleFolders(const std::filesystem::path& programFolder);
 
 }  // namespace vexa::app

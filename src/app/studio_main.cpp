@@ -2,10 +2,13 @@
 #include <QCommandLineParser>
 #include <iostream>
 
+#include "data_folders.h"
 #include "media/video_codecs.h"
+#include "render/random32.h"
 #include "render/studio.h"
 #include "ui/app_look.h"
 #include "ui/form_main.h"
+#include "ui/logic/sample_images.h"
 #include "ui/qt_text.h"
 #include "ui/slot_guard.h"
 
@@ -28,10 +31,14 @@ int main(int argc, char** argv) {
   }
 
   vexa::QuietCodecLogs();
-  // The engine with the start-up project ("新規プロジェクト", 640 x 480, 30 fps, black).
+  // The engine with the start-up project ("新規プロジェクト", 640 x 480, 30 fps, black) and the
+  // sample pictures, shuffled by the shared random source (seeded from the clock on first use).
   vexa::TVexaStudio studio;
-  vexa::ui::TForm_Main window(studio);
+  std::vector<std::string> samples =
+      vexa::ScanSampleImages(vexa::app::SampleFolders(vexa::app::ProgramFolder()), &vexa::Random32);
+  vexa::ui::TForm_Main window(studio, std::move(samples));
   window.show();
+  // As "開く" would open it, without its question: there is nothing to lose yet.
   if (!files.isEmpty()) window.OpenProjectFile(vexa::ui::Utf8(files.front()));
   return QApplication::exec();
 }

@@ -155,6 +155,7 @@ bool TForm_Preview::Play(TVexaStudio& engine, bool useOpenGL, TPreviewSetup setu
   frame_ = nullptr;
   lastSerial_ = paintedSerial_ = 0;
   held_ = closing_ = false;
+  openGLRequested_ = useOpenGL;
   const TProject& p = engine.Project;
   frameMs_ = p.FPS ? 1000.0 / p.FPS : 0;
   {

@@ -55,6 +55,8 @@ class TForm_Preview : public QDialog {
 
   // Frames go through OpenGL at this moment (false once it failed and copying took over).
   bool UsingOpenGL() const { return usingOpenGL_; }
+  // The opener asked for OpenGL (Ctrl at the click), whether or not it could be had.
+  bool OpenGLRequested() const { return openGLRequested_; }
   QSlider* SeekBar() const { return seekBar_; }
   QWidget* Picture() const;
   const TPreviewStats& Stats() const { return stats_; }
@@ -96,6 +98,7 @@ class TForm_Preview : public QDialog {
   uint32_t takenIndex_ = 0;  // frame number of the last frame taken
   double frameMs_ = 0;
   bool usingOpenGL_ = false;
+  bool openGLRequested_ = false;
   bool held_ = false;  // the user holds the seek bar (mouse or arrow key)
   bool closing_ = false;
   int closingResult_ = 0;

@@ -3,48 +3,38 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QCursor>
-#include <QFileInfo>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QMenu>
 #include <QScreen>
 #include <QTabWidget>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
-#include <algorithm>
 #include <cstring>
 
 #include "model/event_kinds.h"
-#include "persist/project_file.h"
 #include "render/studio.h"
-#include "preview/form_preview.h"
-#include "render/random32.h"
 #include "ui/app_look.h"
 #include "ui/dialog_services.h"
-#include "ui/event_dialog.h"
+#include "ui/document_rows.h"
+#include "ui/editor_prompt.h"
 #include "ui/event_dialog_commands.h"
-#include "ui/form_event_adjust.h"
 #include "ui/form_project_setting.h"
 #include "ui/list_view.h"
-#include "ui/logic/event_form.h"
-#include "ui/logic/event_sync.h"
-#include "ui/logic/sample_images.h"
+#include "ui/logic/main_actions.h"
+#include "ui/logic/movie_render_name.h"
+#include "ui/logic/project_document.h"
 #include "ui/logic/project_setting_form.h"
-#include "ui/logic/time_adjust.h"
-#include "ui/message_box.h"
 #include "ui/qt_text.h"
 #include "ui/render_commands.h"
 #include "ui/row_table_model.h"
 #include "ui/slot_guard.h"
-#include "ui/view_rows.h"
 
 namespace vexa::ui {
 namespace {
-
-constexpr const char* kCloseQuestion = "本当に終了してよろしいですか？";
 
 struct TViewText {
   const char* Role;     // the part of the object names after "ListView_"
@@ -53,16 +43,20 @@ struct TViewText {
   std::vector<int> Widths;
 };
 
-const TViewText& ViewText(TView v) {
+// By TViewId.
+const TViewText& ViewText(TViewId v) {
   static const std::array<TViewText, kViewCount> texts = {{
+      {"GraphicLayer", "グラフィックレイヤー", {"レイヤー名", "ファイル名"}, {130, 100}},
       {"GraphicSource", "グラフィックソースイベント", {"開始時間", "終了時間", "種類", "ソース"}, {100, 100, 70, 270}},
       {"GraphicEffect", "グラフィックエフェクトイベント", {"開始時間", "終了時間", "エフェクト", "内容"}, {100, 100, 90, 250}},
-      {"GraphicLayer", "グラフィックレイヤー", {"レイヤー名", "ファイル名"}, {130, 100}},
-      {"SoundSource", "サウンドイベント", {"開始時間", "終了時間", "ソース", "エフェクト"}, {100, 100, 200, 150}},
       {"SoundLayer", "サウンドレイヤー", {"レイヤー名", "ファイル名"}, {120, 100}},
+      {"SoundSource", "サウンドイベント", {"開始時間", "終了時間", "ソース", "エフェクト"}, {100, 100, 200, 150}},
   }};
   return texts[static_cast<size_t>(v)];
 }
+
+constexpr TViewId kAllViews[] = {TViewId::GraphicLayers, TViewId::GraphicSources, TViewId::GraphicEffects,
+                                 TViewId::SoundLayers, TViewId::SoundEvents};
 
 // The kinds of the "追加" sub-menus of the effect view, in menu order.
 const std::vector<std::pair<const char*, std::vector<int32_t>>>& EffectAddMenus() {
@@ -90,6 +84,7 @@ const char* CommandRole(TViewCommand c) {
     case TViewCommand::Add: return "Add";
     case TViewCommand::AddKind: return "Add";
     case TViewCommand::Copy: return "Copy";
+    case TViewCommand::Cut: return "Cut";
     case TViewCommand::Paste: return "Paste";
     case TViewCommand::Delete: return "Delete";
     case TViewCommand::SelectAll: return "SelectAll";
@@ -104,54 +99,55 @@ const char* CommandRole(TViewCommand c) {
     case TViewCommand::Sort: return "Sort";
     case TViewCommand::Reorder: return "Reorder";
     case TViewCommand::Rename: return "Rename";
+    case TViewCommand::Preview: return "Preview";
   }
   return "";
 }
 
-// What the editor's event commands ask of the window, for one event view.
-class TViewCommandUi final : public TEventCommandUi {
+// Sets a flag for the lifetime of the object and puts its old value back.
+class TFlagScope {
  public:
-  TViewCommandUi(TForm_Main& window, TView view) : window_(window), view_(view) {}
-  void Message(std::string_view text) override { ShowMessage(&window_, text); }
-  bool Confirm(std::string_view text) override { return AskYesNo(&window_, text); }
-  bool ShowAdjustDialog(TEventAdjustForm& form) override {
-    TForm_Event_Adjust dialog(form, &window_);
-    return dialog.exec() == QDialog::Accepted;
-  }
-  void RefreshRow(TEvent& event) override { window_.RefreshEventRow(view_, event); }
-  void RefillView() override { window_.RefillEventView(view_); }
+  explicit TFlagScope(bool& flag) : flag_(flag), old_(flag) { flag_ = true; }
+  ~TFlagScope() { flag_ = old_; }
+  TFlagScope(const TFlagScope&) = delete;
+  TFlagScope& operator=(const TFlagScope&) = delete;
 
  private:
-  TForm_Main& window_;
-  TView view_;
+  bool& flag_;
+  bool old_;
 };
 
 }  // namespace
 
-TForm_Main::TForm_Main(TVexaStudio& studio, QWidget* parent) : QMainWindow(parent), studio_(studio) {
+TForm_Main::TForm_Main(TVexaStudio& studio, std::vector<std::string> sampleImages, QWidget* parent)
+    : QMainWindow(parent),
+      studio_(studio),
+      samples_(std::move(sampleImages)),
+      doc_(std::make_unique<TProjectDocument>(studio.Project)),
+      prompt_(std::make_unique<TQtEditorPrompt>(this)),
+      actions_(std::make_unique<TMainActions>(*doc_, *prompt_)),
+      services_(std::make_unique<TDialogServices>([this] { return PreviewFormatOf(doc_->Project()); }, samples_)) {
   setObjectName("TForm_Main");
-  setWindowTitle(Qs(kAppTitle));
   setAccessibleName(Qs(kAppTitle));
   // Title bar with the system menu, minimise and close.
   setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                  Qt::WindowCloseButtonHint);
-  services_ = std::make_unique<TDialogServices>([this] { return PreviewFormatOf(studio_.Project); },
-                                                ScanSampleImages(DefaultSampleFolders(), &Random32));
-  for (size_t i = 0; i < kViewCount; ++i) {
-    eventRows_[i] = std::make_unique<TEventRowsSource>();
-    layerRows_[i] = std::make_unique<TLayerRowsSource>();
-  }
   BuildToolBar();
   BuildTabs();
   BuildMenus();
   BuildRenderMenu();
   resize(834, 506);
-  ShowProject();
-  setWindowTitle(Qs(kAppTitle));
+  doc_->AddObserver(*this);
+  for (TViewId v : kAllViews)
+    ShowDocumentSelection(v);
+  setWindowTitle(Qs(doc_->WindowCaption()));
+  UpdateActions();
 }
 
 TForm_Main::~TForm_Main() {
-  // The models point into the row sources; detach them before the sources go.
+  showing_ = true;  // nothing of the teardown goes back to the document
+  doc_->RemoveObserver(*this);
+  // The models read the document; detach them before it goes.
   for (auto& p : parts_)
     if (p.Model) p.Model->SetSource(nullptr);
 }
@@ -189,17 +185,20 @@ void TForm_Main::BuildToolBar() {
     connect(a, &QAction::triggered, this, [this, c] { Guarded(this, [&] { RunToolCommand(c); }); });
     tools_[static_cast<size_t>(c)] = a;
   }
+  // The button that shows the buttons a narrow window has no room for.
+  if (auto* more = toolBar_->findChild<QToolButton*>("qt_toolbar_ext_button")) more->setAccessibleName("その他");
 }
 
 void TForm_Main::BuildViews() {
-  for (size_t i = 0; i < kViewCount; ++i) {
-    const auto v = static_cast<TView>(i);
+  for (TViewId v : kAllViews) {
     const TViewText& t = ViewText(v);
-    TViewPart& p = parts_[i];
+    TViewPart& p = parts_[Index(v)];
     QStringList headings;
     for (const char* c : t.Columns)
       headings << Qs(c);
+    p.Rows = std::make_unique<TDocumentRows>(*doc_, v);
     p.Model = new TRowTableModel(headings, this);
+    p.Model->SetSource(p.Rows.get());
     p.View = new TListView(this);
     p.View->setObjectName(QString("ListView_") + t.Role);
     p.View->setAccessibleName(Qs(t.Heading));
@@ -208,9 +207,7 @@ void TForm_Main::BuildViews() {
     p.Heading = new QLabel(Qs(t.Heading), this);
     p.Heading->setObjectName(QString("Label_") + t.Role);
     p.Heading->setBuddy(p.View);
-    if (IsEventView(v)) {
-      p.Model->SetSource(eventRows_[i].get());
-      p.View->setEnabled(false);
+    if (!IsLayerView(v)) {
       p.View->setEditTriggers(QAbstractItemView::NoEditTriggers);
       connect(p.View, &QAbstractItemView::doubleClicked, this, [this, v](const QModelIndex& index) {
         if (index.isValid()) Guarded(this, [&] { RunCommand(v, TViewCommand::Edit); });
@@ -219,22 +216,27 @@ void TForm_Main::BuildViews() {
         if (column == 0) Guarded(this, [&] { RunCommand(v, TViewCommand::Sort); });
       });
     } else {
-      p.Model->SetSource(layerRows_[i].get());
-      p.Model->OnRename = [this, name = p.View->objectName()](int, const std::string&) {
-        CommandNotWiredYet(name + "_Rename");
-        return false;
+      // Renaming in place: the command changes the layer's name and the row's caption.
+      p.Model->OnRename = [this, v](int row, const std::string& text) {
+        Guarded(this, [&] { actions_->RenameLayer(v, row, text); });
+        return true;
       };
-      connect(p.View->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-              [this, v] { Guarded(this, [&] { OnLayerSelectionChanged(v); }); });
     }
     // The sound event view does not start a drag; the others reorder their rows.
-    if (v != TView::SoundSource) {
+    if (v != TViewId::SoundEvents) {
       p.View->SetReorderable(true);
       p.Model->SetDraggable(true);
-      connect(p.View, &TListView::ReorderRequested, this,
-              [this, v](int, int) { Guarded(this, [&] { RunCommand(v, TViewCommand::Reorder); }); });
+      connect(p.View, &TListView::ReorderRequested, this, [this, v](int focused, int target) {
+        Guarded(this, [&] {
+          doc_->SetFocused(v, focused);
+          actions_->DropRows(v, target);
+        });
+      });
     }
-    connect(p.View->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { UpdateActions(); });
+    connect(p.View->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [this, v] { ForwardSelection(v); });
+    connect(p.View->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this, v] { ForwardSelection(v); });
   }
 }
 
@@ -245,9 +247,9 @@ void TForm_Main::BuildTabs() {
   tabs_->setAccessibleName("ページ");
   setCentralWidget(tabs_);
 
-  auto column = [this](std::initializer_list<TView> views) {
+  auto column = [this](std::initializer_list<TViewId> views) {
     auto* box = new QVBoxLayout;
-    for (TView v : views) {
+    for (TViewId v : views) {
       box->addWidget(parts_[Index(v)].Heading);
       box->addWidget(parts_[Index(v)].View, 1);
     }
@@ -265,12 +267,12 @@ void TForm_Main::BuildTabs() {
     tabs_->addTab(sheet, Qs(caption));
   };
   // The shares follow the column widths of the views on each side.
-  page("TabSheet_Graphic", "グラフィック", column({TView::GraphicSource, TView::GraphicEffect}),
-       column({TView::GraphicLayer}), 540, 230);
-  page("TabSheet_Sound", "サウンド", column({TView::SoundSource}), column({TView::SoundLayer}), 550, 220);
+  page("TabSheet_Graphic", "グラフィック", column({TViewId::GraphicSources, TViewId::GraphicEffects}),
+       column({TViewId::GraphicLayers}), 540, 230);
+  page("TabSheet_Sound", "サウンド", column({TViewId::SoundEvents}), column({TViewId::SoundLayers}), 550, 220);
 }
 
-QAction* TForm_Main::AddCommand(QMenu* menu, TView v, TViewCommand c, const char* caption, const char* name,
+QAction* TForm_Main::AddCommand(QMenu* menu, TViewId v, TViewCommand c, const char* caption, const char* name,
                                 const QKeySequence& key) {
   QAction* a = menu->addAction(Qs(caption));
   a->setObjectName(QString("MenuItem_") + ViewText(v).Role + "_" + name);
@@ -281,35 +283,34 @@ QAction* TForm_Main::AddCommand(QMenu* menu, TView v, TViewCommand c, const char
     parts_[Index(v)].View->BindKey(key, [this, v, c] { RunCommand(v, c); });
   }
   connect(a, &QAction::triggered, this, [this, v, c] { Guarded(this, [&] { RunCommand(v, c); }); });
-  actions_.push_back({v, c, -1, a});
+  items_.push_back({v, c, -1, a});
   return a;
 }
 
-void TForm_Main::AddKindItem(QMenu* menu, TView v, int32_t code, const char* role) {
+void TForm_Main::AddKindItem(QMenu* menu, TViewId v, int32_t code, const char* role) {
   QAction* a = menu->addAction(Qs(KindInfo(code)->MenuName));
   a->setObjectName(QString("MenuItem_") + role + "_Add_" + KindRole(code));
   connect(a, &QAction::triggered, this,
           [this, v, code] { Guarded(this, [&] { RunCommand(v, TViewCommand::AddKind, code); }); });
-  actions_.push_back({v, TViewCommand::AddKind, code, a});
+  items_.push_back({v, TViewCommand::AddKind, code, a});
 }
 
 void TForm_Main::BuildMenus() {
   using C = TViewCommand;
   auto key = [](Qt::Key k) { return QKeySequence(Qt::CTRL | k); };
-  for (size_t i = 0; i < kViewCount; ++i) {
-    const auto v = static_cast<TView>(i);
+  for (TViewId v : kAllViews) {
     const QString role = ViewText(v).Role;
     auto* menu = new QMenu(this);
     menu->setObjectName("PopupMenu_" + role);
     menu->setAccessibleName(Qs(ViewText(v).Heading));
-    parts_[i].Menu = menu;
-    parts_[i].View->SetContextMenu(menu);
+    parts_[Index(v)].Menu = menu;
+    parts_[Index(v)].View->SetContextMenu(menu);
     connect(menu, &QMenu::aboutToShow, this, [this] { UpdateActions(); });
   }
 
   // Graphic source view.
   {
-    const TView v = TView::GraphicSource;
+    const TViewId v = TViewId::GraphicSources;
     QMenu* m = Menu(v);
     QMenu* add = m->addMenu(Qs("追加"));
     add->menuAction()->setObjectName("MenuItem_GraphicSource_Add");
@@ -331,7 +332,7 @@ void TForm_Main::BuildMenus() {
   }
   // Graphic effect view.
   {
-    const TView v = TView::GraphicEffect;
+    const TViewId v = TViewId::GraphicEffects;
     QMenu* m = Menu(v);
     QMenu* add = m->addMenu(Qs("追加"));
     add->menuAction()->setObjectName("MenuItem_GraphicEffect_Add");
@@ -354,7 +355,7 @@ void TForm_Main::BuildMenus() {
   }
   // Sound event view.
   {
-    const TView v = TView::SoundSource;
+    const TViewId v = TViewId::SoundEvents;
     QMenu* m = Menu(v);
     AddCommand(m, v, C::Add, "追加", "Add", QKeySequence(Qt::Key_Insert));
     AddCommand(m, v, C::Copy, "コピー", "Copy", key(Qt::Key_C));
@@ -367,8 +368,11 @@ void TForm_Main::BuildMenus() {
     AddCommand(m, v, C::PasteTimes, "時間を貼り付け", "TimePaste", key(Qt::Key_F));
     AddCommand(m, v, C::Sync, "動画と同期", "SyncMovie", key(Qt::Key_Y));
   }
+  // The desktop's cut key in the event views; the menus keep their items.
+  for (TViewId v : {TViewId::GraphicSources, TViewId::GraphicEffects, TViewId::SoundEvents})
+    View(v)->BindKey(QKeySequence(Qt::CTRL | Qt::Key_X), [this, v] { RunCommand(v, TViewCommand::Cut); });
   // The two layer views.
-  for (TView v : {TView::GraphicLayer, TView::SoundLayer}) {
+  for (TViewId v : {TViewId::GraphicLayers, TViewId::SoundLayers}) {
     QMenu* m = Menu(v);
     AddCommand(m, v, C::Add, "追加", "Add", QKeySequence(Qt::Key_Insert));
     AddCommand(m, v, C::Copy, "コピー", "Copy", key(Qt::Key_C));
@@ -379,322 +383,302 @@ void TForm_Main::BuildMenus() {
     AddCommand(m, v, C::SaveLayers, "上書保存", "Save", key(Qt::Key_W));
     AddCommand(m, v, C::SaveLayersAs, "新規保存", "SaveAs", key(Qt::Key_E));
   }
-  for (const TActionKey& k : actions_)
+  for (const TActionKey& k : items_)
     k.Action->setStatusTip(k.Action->text());
-  UpdateActions();
 }
 
 void TForm_Main::BuildRenderMenu() {
   renderMenu_ = new QMenu(this);
   renderMenu_->setObjectName("PopupMenu_Render");
   renderMenu_->setAccessibleName(Qs("レンダリング"));
-  // One entry per render command; a later one (a finished file with sound) joins this list.
-  struct TItem {
-    const char* Caption;
-    const char* Name;
-    void (*Run)(TForm_Main&);
-  };
-  static const TItem items[] = {
-      {"グラフィック", "MenuItem_Render_Graphic",
-       [](TForm_Main& w) { RunGraphicRenderCommandUi(&w, w.Studio(), w.RenderOutputConflict); }},
-      {"サウンド", "MenuItem_Render_Sound", [](TForm_Main& w) { RunSoundRenderCommandUi(&w, w.Studio().Project, w.RenderOutputConflict); }},
-  };
-  for (const TItem& item : items) {
-    QAction* a = renderMenu_->addAction(Qs(item.Caption));
-    a->setObjectName(item.Name);
-    auto run = item.Run;
-    connect(a, &QAction::triggered, this, [this, run] { Guarded(this, [&] { run(*this); }); });
-  }
+  QAction* graphic = renderMenu_->addAction(Qs("グラフィック"));
+  graphic->setObjectName("MenuItem_Render_Graphic");
+  connect(graphic, &QAction::triggered, this,
+          [this] { Guarded(this, [&] { RunGraphicRenderCommandUi(this, studio_); }); });
+  QAction* sound = renderMenu_->addAction(Qs("サウンド"));
+  sound->setObjectName("MenuItem_Render_Sound");
+  connect(sound, &QAction::triggered, this,
+          [this] { Guarded(this, [&] { RunSoundRenderCommandUi(this, doc_->Project()); }); });
+  // After the two: the finished movie file with its sound.
+  QAction* movie = renderMenu_->addAction(Qs(movie_render_text::kMenuCaption));
+  movie->setObjectName("MenuItem_Render_Movie");
+  connect(movie, &QAction::triggered, this, [this] { Guarded(this, [&] { RunMovieRenderCommandUi(this, studio_); }); });
 }
 
-QAction* TForm_Main::Action(TView v, TViewCommand c, int32_t kind) const {
-  for (const TActionKey& k : actions_)
+QAction* TForm_Main::Action(TViewId v, TViewCommand c, int32_t kind) const {
+  for (const TActionKey& k : items_)
     if (k.View == v && k.Command == c && (c != TViewCommand::AddKind || k.Kind == kind)) return k.Action;
   return nullptr;
 }
 
-bool TForm_Main::IsEventView(TView v) const {
-  return v == TView::GraphicSource || v == TView::GraphicEffect || v == TView::SoundSource;
-}
-
-void TForm_Main::ShowProject() {
-  const TProject& project = studio_.Project;
-  for (TView v : {TView::GraphicSource, TView::GraphicEffect, TView::SoundSource}) {
-    Model(v)->BeginReset();
-    eventRows_[Index(v)]->Clear();
-    Model(v)->EndReset();
-    View(v)->setEnabled(false);
-  }
-  Model(TView::GraphicLayer)->BeginReset();
-  layerRows_[Index(TView::GraphicLayer)]->Fill(project.GraphicLayers);
-  Model(TView::GraphicLayer)->EndReset();
-  Model(TView::SoundLayer)->BeginReset();
-  layerRows_[Index(TView::SoundLayer)]->Fill(project.SoundLayers);
-  Model(TView::SoundLayer)->EndReset();
-  ShowProjectCaption();
-  UpdateActions();
-}
-
-void TForm_Main::ShowProjectCaption() {
-  setWindowTitle(Qs(MainWindowCaption(studio_.Project.ProjectName)));
-}
-
 bool TForm_Main::OpenProjectFile(const std::string& path) {
-  TProject& project = studio_.Project;
-  project.FileName = Utf8(QFileInfo(Qs(path)).absoluteFilePath());
-  bool read = false;
-  try {
-    read = LoadProject(project, true);
-    if (!read) ShowError(this, "ファイルが見つかりません。\n" + path);
-  } catch (...) {
-    // What was read before the error stays and is shown.
-    ShowCurrentException(this);
-  }
-  ShowProject();
-  return read;
-}
-
-std::vector<TEvent*> TForm_Main::SelectedEvents(TView v) const {
-  std::vector<TEvent*> events;
-  if (!IsEventView(v)) return events;
-  for (int row : View(v)->SelectedRows())
-    if (TEvent* e = eventRows_[Index(v)]->EventAt(row)) events.push_back(e);
-  return events;
-}
-
-TGraphicLayer* TForm_Main::SelectedGraphicLayer() const {
-  const auto rows = View(TView::GraphicLayer)->SelectedRows();
-  if (rows.size() != 1) return nullptr;
-  return static_cast<TGraphicLayer*>(layerRows_[Index(TView::GraphicLayer)]->LayerAt(rows.front()));
-}
-
-TSoundLayer* TForm_Main::SelectedSoundLayer() const {
-  const auto rows = View(TView::SoundLayer)->SelectedRows();
-  if (rows.size() != 1) return nullptr;
-  return static_cast<TSoundLayer*>(layerRows_[Index(TView::SoundLayer)]->LayerAt(rows.front()));
-}
-
-void TForm_Main::OnLayerSelectionChanged(TView layerView) {
-  FillEventViews(layerView);
-}
-
-// One selected layer fills its tab's event views; none or several empty and disable them.
-void TForm_Main::FillEventViews(TView layerView) {
-  if (layerView == TView::GraphicLayer) {
-    TGraphicLayer* layer = SelectedGraphicLayer();
-    for (TView v : {TView::GraphicSource, TView::GraphicEffect}) {
-      Model(v)->BeginReset();
-      if (layer)
-        eventRows_[Index(v)]->Fill(v == TView::GraphicSource ? FillSourceView(*layer) : FillEffectView(*layer));
-      else
-        eventRows_[Index(v)]->Clear();
-      Model(v)->EndReset();
-      View(v)->setEnabled(layer != nullptr);
-    }
-  } else {
-    TSoundLayer* layer = SelectedSoundLayer();
-    Model(TView::SoundSource)->BeginReset();
-    if (layer)
-      eventRows_[Index(TView::SoundSource)]->Fill(FillSoundView(*layer));
-    else
-      eventRows_[Index(TView::SoundSource)]->Clear();
-    Model(TView::SoundSource)->EndReset();
-    View(TView::SoundSource)->setEnabled(layer != nullptr);
-  }
-  UpdateActions();
-}
-
-void TForm_Main::RefreshEventRow(TView v, TEvent& event) {
-  const int row = eventRows_[Index(v)]->Refresh(event);
-  if (row >= 0) Model(v)->RowChanged(row);
-}
-
-void TForm_Main::RefillEventView(TView v) {
-  // Keeps the selected events selected across the refill.
-  const std::vector<TEvent*> selected = SelectedEvents(v);
-  FillEventViews(v == TView::SoundSource ? TView::SoundLayer : TView::GraphicLayer);
-  std::vector<int> rows;
-  for (int r = 0; r < Model(v)->rowCount(); ++r)
-    if (std::find(selected.begin(), selected.end(), eventRows_[Index(v)]->EventAt(r)) != selected.end())
-      rows.push_back(r);
-  View(v)->SelectRows(rows);
+  return actions_->OpenProjectFile(path);
 }
 
 void TForm_Main::UpdateActions() {
   using C = TViewCommand;
-  for (const TActionKey& k : actions_) {
-    const bool selection = !View(k.View)->SelectedRows().empty();
+  std::array<TMenuState, kViewCount> states;
+  for (TViewId v : kAllViews)
+    states[Index(v)] = MenuState(*doc_, v);
+  for (const TActionKey& k : items_) {
+    const TMenuState& m = states[Index(k.View)];
     bool on = true;
     switch (k.Command) {
-      case C::Copy:
-      case C::Delete:
-      case C::Edit:
-      case C::AdjustTimes:
-      case C::CopyTimes:
-      case C::Sync:
-      case C::SaveLayers:
-      case C::SaveLayersAs:
-        on = selection;
-        break;
-      case C::PasteTimes:
-        on = selection && TimeClipboardFilled && TimeClipboardFilled();
-        break;
-      case C::Paste:
-        on = ClipboardFilled && ClipboardFilled(k.View);
-        break;
-      case C::AddKind:
-        on = k.Kind != kind::Master;
-        break;
-      default:
-        break;
+      case C::Add: on = m.Add; break;
+      case C::AddKind: on = m.Add && k.Kind != kind::Master; break;
+      case C::Copy: on = m.Copy; break;
+      case C::Paste: on = m.Paste; break;
+      case C::Delete: on = m.Delete; break;
+      case C::SelectAll: on = m.SelectAll; break;
+      case C::Edit: on = m.Edit; break;
+      case C::AdjustTimes: on = m.AdjustTimes; break;
+      case C::CopyTimes: on = m.CopyTimes; break;
+      case C::PasteTimes: on = m.PasteTimes; break;
+      case C::Sync: on = m.Sync; break;
+      case C::OpenLayers: on = m.Open; break;
+      case C::SaveLayers: on = m.Save; break;
+      case C::SaveLayersAs: on = m.SaveAs; break;
+      default: break;
     }
     k.Action->setEnabled(on);
   }
 }
 
-void TForm_Main::CommandNotWiredYet(const QString& name) {
-  emit PendingCommand(name);
+QString TForm_Main::ItemName(TViewId v, TViewCommand c, int32_t kind) const {
+  if (c == TViewCommand::Preview) return "ToolButton_Preview";
+  QString name = QString("MenuItem_") + ViewText(v).Role + "_" + CommandRole(c);
+  if (c == TViewCommand::AddKind && KindInfo(kind)) name += "_" + KindRole(kind);
+  return name;
 }
 
-void TForm_Main::RunCommand(TView v, TViewCommand c, int32_t kind) {
+void TForm_Main::DialogCommand(TViewId view, TViewCommand command, int32_t kind) {
+  Guarded(this, [&] {
+    switch (command) {
+      case TViewCommand::AddKind:
+        AddEventCommand(*doc_, *actions_, view, kind, *services_, this);
+        return;
+      case TViewCommand::Add:
+        // The sound event view's "追加" and Insert; the layer views add layers themselves.
+        if (view == TViewId::SoundEvents) AddEventCommand(*doc_, *actions_, view, kind::Sound, *services_, this);
+        return;
+      case TViewCommand::Edit:
+        EditEventCommand(*doc_, *actions_, view, *services_, this);
+        return;
+      case TViewCommand::Preview:
+        // The Ctrl key as it was at the click.
+        PreviewCommand(studio_, QGuiApplication::keyboardModifiers() & Qt::ControlModifier, *services_, this);
+        return;
+      default:
+        emit PendingCommand(ItemName(view, command, kind));
+        return;
+    }
+  });
+}
+
+void TForm_Main::RunCommand(TViewId v, TViewCommand c, int32_t kind) {
   using C = TViewCommand;
+  TMainActions& act = *actions_;
+  const bool layers = IsLayerView(v);
   switch (c) {
-    case C::SelectAll:
-      SelectAll(v);
-      return;
-    case C::AdjustTimes:
-      AdjustTimes(v);
-      return;
-    case C::Sync:
-      Sync(v);
+    case C::Add:
+      if (layers)
+        act.AddLayer(v);
+      else
+        DialogCommand(v, c, kind);
       return;
     case C::AddKind:
-      AddEvent(v, kind);
-      return;
-    case C::Add:
-      if (v == TView::SoundSource) {
-        AddEvent(v, kind::Sound);
-        return;
-      }
-      break;
     case C::Edit:
-      EditEvent(v);
+    case C::Preview:
+      DialogCommand(v, c, kind);
       return;
-    default:
-      break;
+    case C::Copy:
+      layers ? act.CopyLayers(v) : act.CopyEvents(v);
+      return;
+    case C::Cut:
+      if (!layers) act.CutEvents(v);
+      return;
+    case C::Paste:
+      layers ? act.PasteLayers(v) : act.PasteEvents(v);
+      return;
+    case C::Delete:
+      layers ? act.DeleteLayers(v) : act.DeleteEvents(v);
+      return;
+    case C::SelectAll:
+      act.SelectAll(v);
+      return;
+    case C::AdjustTimes:
+      if (!layers) act.AdjustTimes(v);
+      return;
+    case C::CopyTimes:
+      if (!layers) act.CopyTimes(v);
+      return;
+    case C::PasteTimes:
+      if (!layers) act.PasteTimes(v);
+      return;
+    case C::Sync:
+      if (v == TViewId::GraphicSources) act.SyncSound();
+      if (v == TViewId::SoundEvents) act.SyncMovie();
+      return;
+    case C::OpenLayers:
+      act.OpenLayerFiles(v);
+      return;
+    case C::SaveLayers:
+      act.SaveLayers(v);
+      return;
+    case C::SaveLayersAs:
+      act.SaveLayersAs(v);
+      return;
+    case C::Sort:
+      act.SortByStartTime(v);
+      return;
+    case C::Reorder:
+    case C::Rename:
+      // Both carry their rows and texts: the view's drop and the model's rename call the
+      // commands themselves.
+      return;
   }
-  QString name = QString("MenuItem_") + ViewText(v).Role + "_" + CommandRole(c);
-  if (c == C::AddKind && KindInfo(kind)) name += "_" + KindRole(kind);
-  if (c == C::Sort || c == C::Reorder || c == C::Rename) name = View(v)->objectName() + "_" + CommandRole(c);
-  CommandNotWiredYet(name);
 }
 
 void TForm_Main::RunToolCommand(TToolCommand c) {
   switch (c) {
+    case TToolCommand::OpenProject:
+      actions_->OpenProject();
+      return;
+    case TToolCommand::SaveProject:
+      actions_->SaveProject();
+      return;
+    case TToolCommand::SaveProjectAs:
+      actions_->SaveProjectAs();
+      return;
+    case TToolCommand::Preview:
+      DialogCommand(TViewId::GraphicLayers, TViewCommand::Preview, -1);
+      return;
     case TToolCommand::Render:
       ShowRenderMenu();
       return;
     case TToolCommand::ProjectSetting:
       ShowProjectSettings();
       return;
-    case TToolCommand::Preview:
-      Preview();
-      return;
-    default:
-      CommandNotWiredYet(toolBar_->widgetForAction(ToolAction(c))->objectName());
-      return;
-  }
-}
-
-// All rows; in the sound event view a second time clears the selection again.
-void TForm_Main::SelectAll(TView v) {
-  TListView* view = View(v);
-  const int rows = Model(v)->rowCount();
-  if (v == TView::SoundSource && rows > 0 && static_cast<int>(view->SelectedRows().size()) == rows) {
-    view->clearSelection();
-    return;
-  }
-  view->selectAll();
-}
-
-void TForm_Main::AdjustTimes(TView v) {
-  if (!IsEventView(v)) return;
-  const std::vector<TEvent*> selected = SelectedEvents(v);
-  TViewCommandUi ui(*this, v);
-  TGraphicLayer* effectLayer = v == TView::GraphicEffect ? SelectedGraphicLayer() : nullptr;
-  AdjustTimesCommand(selected, ui, effectLayer);
-}
-
-void TForm_Main::Sync(TView v) {
-  const std::vector<TEvent*> sources = SelectedEvents(TView::GraphicSource);
-  const std::vector<TEvent*> sounds = SelectedEvents(TView::SoundSource);
-  if (v == TView::GraphicSource) {
-    TViewCommandUi ui(*this, TView::GraphicSource);
-    SyncSound(sources, sounds, ui);
-  } else if (v == TView::SoundSource) {
-    TViewCommandUi ui(*this, TView::SoundSource);
-    SyncMovie(sounds, sources, ui);
   }
 }
 
 void TForm_Main::ShowProjectSettings() {
-  TProjectSettingForm form(studio_.Project);
+  TProjectSettingForm form(doc_->Project());
   TForm_ProjectSetting dialog(form, this);
   if (dialog.exec() != QDialog::Accepted) return;
-  TProjectSettingChange change(studio_.Project, form.Values());
-  change.Do();
-  ShowProjectCaption();
-}
-
-// The kind's dialog on a new event; on OK it goes into the shown layer and its row in at the
-// selected row (at the end without one), selected alone.
-void TForm_Main::AddEvent(TView v, int32_t code) {
-  const TDialogDescriptor* d = DialogOf(code);
-  TEventList* list = nullptr;
-  if (v == TView::SoundSource) {
-    if (TSoundLayer* layer = SelectedSoundLayer()) list = &layer->Events;
-  } else if (TGraphicLayer* layer = SelectedGraphicLayer()) {
-    list = layer->ListForKind(code);
-  }
-  if (!d || !list) return;
-  TEventForm form(*d);
-  std::vector<std::string> names;
-  for (const auto& layer : studio_.Project.GraphicLayers)
-    names.push_back(layer->Name);
-  form.SetLayerNames(std::move(names));
-  if (!RunEventDialog(form, *services_, this)) return;
-  std::unique_ptr<TEvent> event = NewEvent(code);
-  form.WriteEvent(*event);
-  TEvent* added = list->Add(std::move(event));
-  RefillEventView(v);
-  for (int r = 0; r < Model(v)->rowCount(); ++r)
-    if (eventRows_[Index(v)]->EventAt(r) == added) View(v)->SelectRows({r});
-}
-
-// The dialog of the first selected event; OK writes it; the row is described again either way.
-void TForm_Main::EditEvent(TView v) {
-  const std::vector<TEvent*> selected = SelectedEvents(v);
-  if (selected.empty()) return;
-  TEvent& event = *selected.front();
-  const TDialogDescriptor* d = DialogOf(event.EventType);
-  if (!d) return;
-  TEventForm form(*d);
-  std::vector<std::string> names;
-  for (const auto& layer : studio_.Project.GraphicLayers)
-    names.push_back(layer->Name);
-  form.SetLayerNames(std::move(names));
-  form.LoadEvent(event);
-  if (RunEventDialog(form, *services_, this)) form.WriteEvent(event);
-  RefreshEventRow(v, event);
-}
-
-// The project in the preview window; the Ctrl key at the click asks for OpenGL.
-void TForm_Main::Preview() {
-  PreviewCommand(studio_, QGuiApplication::keyboardModifiers() & Qt::ControlModifier, *services_, this);
+  actions_->ApplyProjectSettings(form.Values());
 }
 
 void TForm_Main::ShowRenderMenu() {
   renderMenu_->popup(QCursor::pos());
+}
+
+// ---- selections and notices ----
+
+void TForm_Main::ForwardSelection(TViewId v) {
+  if (showing_) return;
+  TListView* view = View(v);
+  forwarding_ = v;
+  Guarded(this, [&] { doc_->SetSelection(v, view->SelectedRows(), view->currentIndex().row()); });
+  forwarding_.reset();
+}
+
+void TForm_Main::ShowDocumentSelection(TViewId v) {
+  TFlagScope scope(showing_);
+  const TRowSelection& s = doc_->Selection(v);
+  TListView* view = View(v);
+  TRowTableModel* model = Model(v);
+  view->setEnabled(s.Enabled());
+  QItemSelection selection;
+  const int last = model->columnCount() - 1;
+  const std::vector<int> rows = s.SelectedRows();
+  for (size_t i = 0; i < rows.size();) {
+    size_t j = i;
+    while (j + 1 < rows.size() && rows[j + 1] == rows[j] + 1)
+      ++j;
+    selection.select(model->index(rows[i], 0), model->index(rows[j], last));
+    i = j + 1;
+  }
+  QItemSelectionModel* sm = view->selectionModel();
+  sm->select(selection, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+  if (view->currentIndex().row() != s.Focused())
+    sm->setCurrentIndex(s.Focused() >= 0 ? model->index(s.Focused(), 0) : QModelIndex(),
+                        QItemSelectionModel::NoUpdate);
+}
+
+void TForm_Main::Notice(const TDocumentNotice& n) {
+  using K = TNoticeKind;
+  // Qt reports its own selection changes while rows come and go; none of them is the user's.
+  TFlagScope scope(showing_);
+  TRowTableModel* model = Model(n.View);
+  auto dirty = [this](TViewId v) { selectionDirty_[Index(v)] = true; };
+  switch (n.Kind) {
+    case K::BatchBegin:
+      ++batch_;
+      return;
+    case K::BatchEnd:
+      --batch_;
+      break;
+    case K::EventsAdded:
+    case K::LayersAdded:
+      model->BeginInsertRows(n.Row, n.Count);
+      model->EndInsertRows();
+      dirty(n.View);
+      break;
+    case K::EventsRemoved:
+    case K::LayersRemoved:
+      model->BeginRemoveRows(n.Row, n.Count);
+      model->EndRemoveRows();
+      dirty(n.View);
+      break;
+    case K::EventChanged:
+    case K::LayerChanged:
+      model->RowChanged(n.Row);
+      break;
+    case K::EventsReordered:
+    case K::LayersReordered:
+      model->BeginReset();
+      model->EndReset();
+      dirty(n.View);
+      break;
+    case K::SelectionChanged:
+      if (forwarding_ != n.View) dirty(n.View);
+      break;
+    case K::SettingsChanged:
+      setWindowTitle(Qs(doc_->WindowCaption()));
+      break;
+    case K::ProjectReplaced:
+      for (TViewId v : kAllViews) {
+        Model(v)->BeginReset();
+        Model(v)->EndReset();
+        dirty(v);
+      }
+      setWindowTitle(Qs(doc_->WindowCaption()));
+      break;
+    case K::ModifiedChanged:  // trial only: the window shows no changed mark yet
+    case K::ClipboardChanged:
+      break;
+    case K::CommandFailed:
+      failures_.emplace_back(n.Text);
+      break;
+  }
+  if (batch_ == 0) FlushNotices();
+}
+
+void TForm_Main::FlushNotices() {
+  for (TViewId v : kAllViews) {
+    if (!selectionDirty_[Index(v)]) continue;
+    selectionDirty_[Index(v)] = false;
+    ShowDocumentSelection(v);
+  }
+  UpdateActions();
+  if (failures_.empty()) return;
+  // Shown once the command has returned: no modal loop inside a step of the document.
+  QTimer::singleShot(0, this, [this, failures = std::move(failures_)] {
+    for (const std::string& text : failures)
+      prompt_->ErrorMessage(text);
+  });
+  failures_.clear();
 }
 
 // Centred on the desktop when first shown, the graphic layers focused.
@@ -709,7 +693,7 @@ void TForm_Main::showEvent(QShowEvent* event) {
     move(frame.topLeft().x() < area.left() ? area.left() : frame.topLeft().x(),
          frame.topLeft().y() < area.top() ? area.top() : frame.topLeft().y());
   }
-  View(TView::GraphicLayer)->setFocus();
+  View(TViewId::GraphicLayers)->setFocus();
 }
 
 void TForm_Main::closeEvent(QCloseEvent* event) {
@@ -719,7 +703,7 @@ void TForm_Main::closeEvent(QCloseEvent* event) {
     return;
   }
   bool yes = false;
-  Guarded(this, [&] { yes = AskYesNo(this, kCloseQuestion); });
+  Guarded(this, [&] { yes = actions_->ConfirmClose(); });
   if (yes)
     event->accept();
   else

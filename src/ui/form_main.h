@@ -1,20 +1,21 @@
 // TForm_Main: the main window. It shows the open project in five list views and carries the
 // tool bar and the views' context menus.
 //
-// The window only shows and forwards. Rows come from TRowSource objects through one
-// TRowTableModel per view; every menu item, key and drop ends in RunCommand, which hands the
-// work to a command of the editor's logic. Commands whose logic is not part of the window yet
-// end in CommandNotWiredYet, which does nothing but report the item (signal PendingCommand).
+// The window only shows and forwards. It owns the project's document (rows, selections,
+// clipboards) and the main window's commands (TMainActions); each view's table model reads the
+// document's rows, the document's notices tell the models which rows changed, and the user's
+// selection goes to the document and back. Every menu item, key, drop, heading click and
+// rename ends in RunCommand, which calls the matching command.
 #pragma once
 
 #include <QMainWindow>
 #include <array>
-#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
-#include "model/layers.h"
+#include "ui/logic/document_notice.h"
 
 class QAction;
 class QLabel;
@@ -24,6 +25,8 @@ class QToolBar;
 
 namespace vexa {
 class TVexaStudio;
+class TProjectDocument;
+class TMainActions;
 }
 
 namespace vexa::ui {
@@ -31,18 +34,15 @@ namespace vexa::ui {
 class TDialogServices;
 class TListView;
 class TRowTableModel;
-class TEventRowsSource;
-class TLayerRowsSource;
-
-// The five list views, in the order of the design's description.
-enum class TView { GraphicSource, GraphicEffect, GraphicLayer, SoundSource, SoundLayer };
-inline constexpr int kViewCount = 5;
+class TDocumentRows;
+class TQtEditorPrompt;
 
 // What the items of the views' context menus do.
 enum class TViewCommand {
   Add,          // "追加" of the sound event view and the layer views (Insert)
   AddKind,      // an item of an "追加" sub-menu of the graphic event views
   Copy,         // "コピー"
+  Cut,          // Ctrl+X in an event view (no menu item): copy, then delete without asking
   Paste,        // "貼り付け"
   Delete,       // "削除"
   SelectAll,    // "すべて選択"
@@ -57,68 +57,59 @@ enum class TViewCommand {
   Sort,         // click on the heading "開始時間"
   Reorder,      // rows dropped within the view
   Rename,       // a layer caption edited in place
+  Preview,      // the tool bar's "プレビュー" (no view of its own)
 };
 
 // The tool bar's commands.
 enum class TToolCommand { OpenProject, SaveProject, SaveProjectAs, Preview, Render, ProjectSetting };
 
-class TForm_Main : public QMainWindow {
+class TForm_Main : public QMainWindow, private TDocumentObserver {
   Q_OBJECT
 
  public:
-  explicit TForm_Main(TVexaStudio& studio, QWidget* parent = nullptr);
+  // studio holds the open project; sampleImages is the start-up scan of the sample pictures,
+  // which the editing dialogs' previews put under an effect.
+  explicit TForm_Main(TVexaStudio& studio, std::vector<std::string> sampleImages = {}, QWidget* parent = nullptr);
   ~TForm_Main() override;
 
   TVexaStudio& Studio() { return studio_; }
-  TListView* View(TView v) const { return parts_[Index(v)].View; }
-  TRowTableModel* Model(TView v) const { return parts_[Index(v)].Model; }
-  QMenu* Menu(TView v) const { return parts_[Index(v)].Menu; }
+  TProjectDocument& Document() { return *doc_; }
+  TMainActions& Actions() { return *actions_; }
+  const std::vector<std::string>& SampleImages() const { return samples_; }
+
+  TListView* View(TViewId v) const { return parts_[Index(v)].View; }
+  TRowTableModel* Model(TViewId v) const { return parts_[Index(v)].Model; }
+  QMenu* Menu(TViewId v) const { return parts_[Index(v)].Menu; }
   // The menu item of a command in a view (for AddKind: of that kind); nullptr if it has none.
-  QAction* Action(TView v, TViewCommand c, int32_t kind = -1) const;
+  QAction* Action(TViewId v, TViewCommand c, int32_t kind = -1) const;
   QAction* ToolAction(TToolCommand c) const { return tools_[static_cast<size_t>(c)]; }
   QMenu* RenderMenu() const { return renderMenu_; }
 
-  // Shows the project as it is: layer rows (caption = name, file column = file name without
-  // folder), empty and disabled event views, the caption with the project's name.
-  void ShowProject();
-  // Reads a project file into the (empty) start-up project and shows it; errors are shown.
-  // What the command line does; true when the file was read.
+  // Opens a project file as "開く" does once a file is chosen, without the question (the
+  // command line's way in). Errors are shown; true when the project was opened.
   bool OpenProjectFile(const std::string& path);
-  // "Vexa Studio - " and the project's name.
-  void ShowProjectCaption();
 
-  // The selected events of an event view, top to bottom.
-  std::vector<TEvent*> SelectedEvents(TView v) const;
-  // The one selected layer of a tab, or nullptr when none or several are selected.
-  TGraphicLayer* SelectedGraphicLayer() const;
-  TSoundLayer* SelectedSoundLayer() const;
-
-  // Describes the event's row again (after a command changed the event).
-  void RefreshEventRow(TView v, TEvent& event);
-  // Fills an event view again from its layer (after a command changed the order of events).
-  void RefillEventView(TView v);
-  // Enables the menu items by the selections and the clipboards.
+  // Enables the menu items as the document's selections and clipboards allow.
   void UpdateActions();
 
   // Runs a command of a view as its menu item, key or drop asks for it.
-  void RunCommand(TView v, TViewCommand c, int32_t kind = -1);
+  void RunCommand(TViewId v, TViewCommand c, int32_t kind = -1);
   void RunToolCommand(TToolCommand c);
 
-  // Whether the editor's clipboard for a view holds something ("貼り付け"), and whether the
-  // time clipboard does ("時間を貼り付け"). Empty until the clipboards are plugged in.
-  std::function<bool(TView)> ClipboardFilled;
-  std::function<bool()> TimeClipboardFilled;
-  // Asked before a render writes its file: a non-empty answer is shown and stops the render
-  // (the file named would destroy one of the project's inputs).
-  std::function<std::string(const std::string& output)> RenderOutputConflict;
-
  signals:
-  // A command that is not wired to the editor's logic yet, by the object name of the item
-  // (or view) that asked for it.
+  // A command whose window is not part of the program yet, by the object name of the item (or
+  // view) that asked for it.
   void PendingCommand(const QString& name);
 
  public slots:
-  void CommandNotWiredYet(const QString& name);
+  // The commands that open an event's editing dialog or the preview window: adding an event
+  // (AddKind from the "追加" sub-menus of the graphic event views, Add in the sound event
+  // view: its "追加" item and Insert), editing the first selected event (Edit: "編集", Ctrl+S,
+  // a double click on a row) and the tool bar's "プレビュー" (Preview; view unused). The
+  // dialogs hand their result to Actions().AddEvent / Actions().EditEvent; the preview plays
+  // Document().Project() (with Ctrl held at the click: through OpenGL) with SampleImages() at
+  // hand.
+  void DialogCommand(vexa::TViewId view, vexa::ui::TViewCommand command, int32_t kind);
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -128,48 +119,59 @@ class TForm_Main : public QMainWindow {
   struct TViewPart {
     TListView* View = nullptr;
     TRowTableModel* Model = nullptr;
+    std::unique_ptr<TDocumentRows> Rows;
     QMenu* Menu = nullptr;
     QLabel* Heading = nullptr;
   };
-  static size_t Index(TView v) { return static_cast<size_t>(v); }
+  static size_t Index(TViewId v) { return static_cast<size_t>(v); }
 
   void BuildToolBar();
   void BuildTabs();
   void BuildViews();
   void BuildMenus();
   void BuildRenderMenu();
-  QAction* AddCommand(QMenu* menu, TView v, TViewCommand c, const char* caption, const char* name,
+  QAction* AddCommand(QMenu* menu, TViewId v, TViewCommand c, const char* caption, const char* name,
                       const QKeySequence& key = {});
-  void AddKindItem(QMenu* menu, TView v, int32_t kind, const char* role);
-  void OnLayerSelectionChanged(TView layerView);
-  void FillEventViews(TView layerView);
-  void SelectAll(TView v);
-  void AdjustTimes(TView v);
-  void Sync(TView v);
+  void AddKindItem(QMenu* menu, TViewId v, int32_t kind, const char* role);
   void ShowProjectSettings();
   void ShowRenderMenu();
-  void AddEvent(TView v, int32_t kind);
-  void EditEvent(TView v);
-  void Preview();
-  bool IsEventView(TView v) const;
+  QString ItemName(TViewId v, TViewCommand c, int32_t kind) const;
+
+  // The user's selection and focused row of a view go to the document.
+  void ForwardSelection(TViewId v);
+  // The document's rows, selection, focus and enabled state shown again in the Qt views.
+  void Notice(const TDocumentNotice& notice) override;
+  void ShowDocumentSelection(TViewId v);
+  void FlushNotices();
 
   TVexaStudio& studio_;
+  std::vector<std::string> samples_;
+  std::unique_ptr<TProjectDocument> doc_;
+  std::unique_ptr<TQtEditorPrompt> prompt_;
+  std::unique_ptr<TMainActions> actions_;
+  std::unique_ptr<TDialogServices> services_;  // what the editing dialogs and previews use
   std::array<TViewPart, kViewCount> parts_{};
-  std::array<std::unique_ptr<TEventRowsSource>, kViewCount> eventRows_;
-  std::array<std::unique_ptr<TLayerRowsSource>, kViewCount> layerRows_;
   struct TActionKey {
-    TView View;
+    TViewId View;
     TViewCommand Command;
     int32_t Kind;
     QAction* Action;
   };
-  std::vector<TActionKey> actions_;
+  std::vector<TActionKey> items_;
   std::array<QAction*, 6> tools_{};
   QToolBar* toolBar_ = nullptr;
   QTabWidget* tabs_ = nullptr;
   QMenu* renderMenu_ = nullptr;
-  std::unique_ptr<TDialogServices> services_;  // what the editing dialogs and previews use
   bool placed_ = false;
+
+  // Notices of one batch are gathered; the Qt selections follow once the batch ends.
+  int batch_ = 0;
+  std::array<bool, kViewCount> selectionDirty_{};
+  std::vector<std::string> failures_;
+  // The view whose selection is being handed to the document (its notice is not shown back),
+  // and whether the Qt selection is being set from the document (not handed back).
+  std::optional<TViewId> forwarding_;
+  bool showing_ = false;
 };
 
 }  // namespace vexa::ui

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPushButton>
 
 #include "ui/app_look.h"
 #include "ui/qt_text.h"
@@ -32,6 +33,22 @@ void ShowError(QWidget* parent, std::string_view text) {
 
 bool AskYesNo(QWidget* parent, std::string_view text) {
   return Show(parent, QMessageBox::Question, text, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+}
+
+bool AskToContinue(QWidget* parent, std::string_view text, std::string_view details) {
+  QMessageBox box(QMessageBox::Warning, Qs(kAppTitle), Qs(text), QMessageBox::NoButton, parent);
+  box.setObjectName("MessageBox_Continue");
+  box.setAccessibleName(Qs(text));
+  box.setTextInteractionFlags(Qt::TextSelectableByMouse);
+  if (!details.empty()) box.setDetailedText(Qs(details));
+  QPushButton* go = box.addButton(QStringLiteral("続行"), QMessageBox::AcceptRole);
+  QPushButton* stop = box.addButton(QStringLiteral("キャンセル"), QMessageBox::RejectRole);
+  go->setObjectName("Button_Continue");
+  stop->setObjectName("Button_Cancel");
+  box.setDefaultButton(go);
+  box.setEscapeButton(stop);
+  box.exec();
+  return box.clickedButton() == go;
 }
 
 }  // namespace vexa::ui

@@ -4,8 +4,6 @@
 
 #include <string_view>
 
-#include "ui/logic/user_prompt.h"
-
 class QWidget;
 
 namespace vexa::ui {
@@ -16,16 +14,8 @@ void ShowMessage(QWidget* parent, std::string_view text);
 void ShowError(QWidget* parent, std::string_view text);
 // Yes/No with the question icon; true for Yes.
 bool AskYesNo(QWidget* parent, std::string_view text);
-
-// The prompts of the editor's commands, answered with the boxes above.
-class TQtUserPrompt : public TUserPrompt {
- public:
-  explicit TQtUserPrompt(QWidget* parent) : parent_(parent) {}
-  void Message(std::string_view text) override { ShowMessage(parent_, text); }
-  bool Confirm(std::string_view text) override { return AskYesNo(parent_, text); }
-
- private:
-  QWidget* parent_;
-};
+// A warning with "続行" and "キャンセル" (Esc), details behind the box's details button when
+// given; true for "続行".
+bool AskToContinue(QWidget* parent, std::string_view text, std::string_view details);
 
 }  // namespace vexa::ui

@@ -9,11 +9,18 @@
 #include <exception>
 #include <thread>
 
+#include "model/output_guard.h"
+#include "render/media_check.h"
+#include "render/movie_render_command.h"
 #include "render/studio.h"
+#include "sound/render_sound.h"
 #include "sound/sound_render_command.h"
 #include "ui/codec_dialog.h"
 #include "ui/file_dialog.h"
 #include "ui/form_render_graphic.h"
+#include "ui/logic/media_findings_text.h"
+#include "ui/logic/movie_render_name.h"
+#include "ui/movie_settings_dialog.h"
 #include "ui/message_box.h"
 #include "ui/qt_text.h"
 
@@ -75,14 +82,15 @@ std::string GraphicRenderReport(const TGraphicRenderOutcome& outcome) {
   return text;
 }
 
-TGraphicRenderOutcome RunGraphicRenderWithProgress(QWidget* mainWindow, TVexaStudio& studio,
-                                                   const std::string& chosen, TCodecChoice& choice) {
+// The render under the progress window, on a worker thread; mainWindow takes no input meanwhile.
+void RunWithProgress(QWidget* mainWindow, const std::function<void(TRenderProgress&)>& render) {
   TRenderProgress progress;
   // A window of its own: the disabled main window must not take its children with it.
   TForm_Render_Graphic window(progress, nullptr);
   TBusyWindow busy(mainWindow);
 
-  // The window appears once the first frame is on its way (after the codec choice).
+  // The window appears once the first frame is on its way (after the codec choice, or the
+  // sound mix of a movie).
   QTimer showWhenStarted;
   showWhenStarted.setInterval(20);
   QObject::connect(&showWhenStarted, &QTimer::timeout, &window, [&] {
@@ -95,46 +103,81 @@ TGraphicRenderOutcome RunGraphicRenderWithProgress(QWidget* mainWindow, TVexaStu
     window.activateWindow();
   });
   showWhenStarted.start();
-
-  TGraphicRenderOutcome outcome;
-  RunOnWorker([&] { outcome = RunGraphicRenderCommand(studio, chosen, choice, &progress); });
+  RunOnWorker([&] { render(progress); });
   showWhenStarted.stop();
   window.hide();
+}
+
+TGraphicRenderOutcome RunGraphicRenderWithProgress(QWidget* mainWindow, TVexaStudio& studio,
+                                                   const std::string& chosen, TCodecChoice& choice) {
+  TGraphicRenderOutcome outcome;
+  RunWithProgress(mainWindow,
+                  [&](TRenderProgress& progress) { outcome = RunGraphicRenderCommand(studio, chosen, choice, &progress); });
   return outcome;
 }
 
-void RunGraphicRenderCommandUi(QWidget* mainWindow, TVexaStudio& studio, const TOutputConflictCheck& conflict) {
+bool ReadyToRender(QWidget* mainWindow, const TProject& project, const std::string& output, TMediaCheckScope scope) {
+  if (const auto input = InputAtOutput(project, output)) {
+    ShowError(mainWindow, std::string(kMsgOutputIsInput) + "\n" + OutputIsInputDetail(output, *input));
+    return false;
+  }
+  std::vector<TMediaFinding> findings;
+  {
+    // Pictures are decoded to check them: a large project takes a moment.
+    TBusyWindow busy(mainWindow);
+    RunOnWorker([&] { findings = CheckProjectMedia(project, scope); });
+  }
+  if (findings.empty()) return true;
+  const TMediaFindingsText text = MediaFindingsText(findings);
+  return AskToContinue(mainWindow, text.Text, text.Details);
+}
+
+void RunGraphicRenderCommandUi(QWidget* mainWindow, TVexaStudio& studio) {
   const auto chosen = ChooseSaveFile(
       mainWindow, {"グラフィックのレンダリング", "AVIファイル(*.avi)|*.avi", "SaveDialog_Render_Graphic"}, {});
   if (!chosen) return;
-  if (conflict) {
-    const std::string why = conflict(GraphicRenderFileName(*chosen));
-    if (!why.empty()) {
-      ShowError(mainWindow, why);
-      return;
-    }
-  }
+  if (!ReadyToRender(mainWindow, studio.Project, GraphicRenderFileName(*chosen), {true, false})) return;
   TCodecDialogChoice choice(mainWindow ? static_cast<QObject*>(mainWindow) : qApp);
   const TGraphicRenderOutcome outcome = RunGraphicRenderWithProgress(mainWindow, studio, *chosen, choice);
   ShowMessage(mainWindow, GraphicRenderReport(outcome));
 }
 
-void RunSoundRenderCommandUi(QWidget* mainWindow, const TProject& project, const TOutputConflictCheck& conflict) {
+void RunSoundRenderCommandUi(QWidget* mainWindow, const TProject& project) {
   const auto chosen = ChooseSaveFile(mainWindow, {kSoundRenderTitle, kSoundRenderFilter, "SaveDialog_Render_Sound"}, {});
   if (!chosen) return;
-  if (conflict) {
-    const std::string why = conflict(SoundRenderFileName(*chosen));
-    if (!why.empty()) {
-      ShowError(mainWindow, why);
-      return;
-    }
-  }
+  if (!ReadyToRender(mainWindow, project, SoundRenderFileName(*chosen), {false, true})) return;
   TSoundRenderOutcome outcome;
   {
     TBusyWindow busy(mainWindow);
     RunOnWorker([&] { outcome = RunSoundRenderCommand(project, *chosen); });
   }
-  ShowMessage(mainWindow, outcome.Message);
+  if (outcome.Written || outcome.Detail.empty())
+    ShowMessage(mainWindow, outcome.Message);
+  else
+    ShowMessage(mainWindow, outcome.Message + "\n" + outcome.Detail);
+}
+
+void RunMovieRenderCommandUi(QWidget* mainWindow, TVexaStudio& studio) {
+  const auto chosen = ChooseSaveFile(
+      mainWindow, {movie_render_text::kSaveTitle, movie_render_text::kFilter, "SaveDialog_Render_Movie"}, {});
+  if (!chosen) return;
+  const std::string file = MovieRenderFileName(*chosen);
+  if (!ReadyToRender(mainWindow, studio.Project, file, {true, true})) return;
+  TForm_MovieSettings settings(*MovieContainerOf(file), mainWindow);
+  if (settings.exec() != QDialog::Accepted) return;
+
+  TMovieRenderRequest request;
+  request.FileName = file;
+  request.Video = settings.Settings();
+  const TProject& project = studio.Project;
+  TMovieRenderOutcome outcome;
+  // The sound is mixed first, under the busy cursor; the progress window shows with the frames.
+  request.MixSound = [&project](std::vector<int16_t>& mix) {
+    return MixProjectSound(project, mix) == TSoundRenderResult::Written;
+  };
+  RunWithProgress(mainWindow,
+                  [&](TRenderProgress& progress) { outcome = RunMovieRenderCommand(studio, request, &progress); });
+  ShowMessage(mainWindow, GraphicRenderReport(outcome));
 }
 
 }  // namespace vexa::ui

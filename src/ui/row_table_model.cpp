@@ -10,6 +10,7 @@ TRowTableModel::TRowTableModel(QStringList headings, QObject* parent)
 void TRowTableModel::SetSource(const TRowSource* source) {
   beginResetModel();
   source_ = source;
+  rows_ = source_ ? source_->RowCount() : 0;
   endResetModel();
 }
 
@@ -23,26 +24,31 @@ void TRowTableModel::RowsChanged(int first, int last) {
 }
 
 void TRowTableModel::BeginInsertRows(int first, int count) {
+  pendingCount_ = count;
   beginInsertRows({}, first, first + count - 1);
 }
 void TRowTableModel::EndInsertRows() {
+  rows_ += pendingCount_;
   endInsertRows();
 }
 void TRowTableModel::BeginRemoveRows(int first, int count) {
+  pendingCount_ = count;
   beginRemoveRows({}, first, first + count - 1);
 }
 void TRowTableModel::EndRemoveRows() {
+  rows_ -= pendingCount_;
   endRemoveRows();
 }
 void TRowTableModel::BeginReset() {
   beginResetModel();
 }
 void TRowTableModel::EndReset() {
+  rows_ = source_ ? source_->RowCount() : 0;
   endResetModel();
 }
 
 int TRowTableModel::rowCount(const QModelIndex& parent) const {
-  return parent.isValid() || !source_ ? 0 : source_->RowCount();
+  return parent.isValid() ? 0 : rows_;
 }
 
 int TRowTableModel::columnCount(const QModelIndex& parent) const {
@@ -50,7 +56,7 @@ int TRowTableModel::columnCount(const QModelIndex& parent) const {
 }
 
 QVariant TRowTableModel::data(const QModelIndex& index, int role) const {
-  if (!source_ || !index.isValid() || index.row() >= source_->RowCount()) return {};
+  if (!source_ || !index.isValid() || index.row() >= rows_ || index.row() >= source_->RowCount()) return {};
   if (role == Qt::DisplayRole || role == Qt::EditRole || role == Qt::AccessibleTextRole)
     return Qs(source_->Text(index.row(), index.column()));
   return {};

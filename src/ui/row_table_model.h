@@ -1,5 +1,7 @@
 // The Qt model of one list view: a thin adapter over a TRowSource. It copies nothing; whoever
-// changes the rows tells it what changed (one row, inserted or removed rows, everything).
+// changes the rows tells it what changed (one row, inserted or removed rows, everything). The
+// source changes first and is told of afterwards, so the model keeps the row count the views
+// know of and moves it only as it reports each change.
 #pragma once
 
 #include <QAbstractTableModel>
@@ -48,6 +50,8 @@ class TRowTableModel : public QAbstractTableModel {
  private:
   QStringList headings_;
   const TRowSource* source_ = nullptr;
+  int rows_ = 0;
+  int pendingCount_ = 0;
   bool draggable_ = false;
 };
 

@@ -4,12 +4,14 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 
 #include "../persist/temp_folder.h"
+#include "ui/logic/sample_images.h"
 
 namespace fs = std::filesystem;
 using vexa::app::DataFolderCandidates;
-using vexa::app::FindSampleFolder;
+using vexa::app::SampleFolders;
 
 namespace {
 
@@ -26,20 +28,22 @@ TEST(DataFolders, InstalledProgramLooksBesideItselfThenInTheSharedDataFolder) {
   EXPECT_TRUE(Contains(c, "/opt/vx/share/vexa-studio"));
 }
 
-TEST(DataFolders, FindsTheSampleFolderOfAnInstallTree) {
+// The editor's sample pictures: the first "Sample" folder that holds any, in an install tree
+// or beside the program (a build tree); none at all starts the program without pictures.
+TEST(DataFolders, SamplePicturesComeFromTheInstallTreeOrBesideTheProgram) {
   vexa::testing::TTempFolder tmp;
   const fs::path root = tmp.Path();
   fs::create_directories(root / "bin");
+  EXPECT_TRUE(vexa::FindSampleImages(SampleFolders(root / "bin")).empty());
   fs::create_directories(root / "share/vexa-studio/Sample");
-  EXPECT_EQ(FindSampleFolder(root / "bin"), (root / "share/vexa-studio/Sample").lexically_normal());
-  // One beside the program comes first, as it did on the original platform.
+  std::ofstream(root / "share/vexa-studio/Sample/a.png") << "x";
+  EXPECT_EQ(vexa::FindSampleImages(SampleFolders(root / "bin")),
+            std::vector<std::string>{(root / "share/vexa-studio/Sample/a.png").lexically_normal().string()});
+  // Pictures beside the program come first (a build tree); an empty folder there
+  // does not hide the installed ones.
   fs::create_directories(root / "bin/Sample");
-  EXPECT_EQ(FindSampleFolder(root / "bin"), root / "bin/Sample");
-}
-
-TEST(DataFolders, NoSampleFolderGivesAnEmptyPath) {
-  vexa::testing::TTempFolder tmp;
-  const fs::path deep = fs::path(tmp.Path()) / "a/b/c";
-  fs::create_directories(deep);
-  EXPECT_TRUE(FindSampleFolder(deep).empty());
+  EXPECT_EQ(vexa::FindSampleImages(SampleFolders(root / "bin")).size(), 1u);
+  std::ofstream(root / "bin/Sample/b.BMP") << "x";
+  EXPECT_EQ(vexa::FindSampleImages(SampleFolders(root / "bin")),
+            std::vector<std::string>{(root / "bin/Sample/b.BMP").string()});
 }

@@ -216,6 +216,46 @@ TEST_F(EventCommands, AdjustingEffectTimesPutsTheirListsBackInTimeOrder) {
   EXPECT_TRUE(doc.Selection(kEffects).IsSelected(4));  // the moved event stays selected
 }
 
+TEST_F(EventCommands, AdjustingTimesStartsFromTheFirstSelectedEventAndChangesAllOfThem) {
+  Select(kSounds, {0, 2});
+  uint32_t shownStart = 0, shownEnd = 0;
+  prompt.OnDialog = [&](TEventAdjustForm& f) {
+    shownStart = f.TimeValue(TEventAdjustForm::Start);
+    shownEnd = f.TimeValue(TEventAdjustForm::End);
+    f.StartChoice = TStartChoice::Add;
+    f.SetTimeField(TEventAdjustForm::Start, TTimeFields::Second, 1);
+    f.SetTimeField(TEventAdjustForm::Start, TTimeFields::Millisecond, 0);
+    f.EndChoice = TEndChoice::FitInterval;
+    f.SetTimeField(TEventAdjustForm::Interval, TTimeFields::Second, 2);
+    f.SetTimeField(TEventAdjustForm::Interval, TTimeFields::Millisecond, 0);
+  };
+  // Cancel and No change nothing.
+  prompt.DialogAnswer = false;
+  act.AdjustTimes(kSounds);
+  EXPECT_TRUE(prompt.Confirmations.empty());
+  prompt.DialogAnswer = true;
+  prompt.ConfirmAnswer = false;
+  act.AdjustTimes(kSounds);
+  EXPECT_EQ(sounds[0]->StartTime, 0u);
+  EXPECT_EQ(doc.History().Count(), 0u);
+
+  prompt.ConfirmAnswer = true;
+  act.AdjustTimes(kSounds);
+  EXPECT_EQ(shownStart, 0u);
+  EXPECT_EQ(shownEnd, 500u);
+  EXPECT_EQ(sounds[0]->StartTime, 1000u);
+  EXPECT_EQ(sounds[0]->EndTime, 3000u);
+  EXPECT_EQ(sounds[2]->StartTime, 3000u);
+  EXPECT_EQ(sounds[2]->EndTime, 5000u);
+  EXPECT_EQ(sounds[1]->StartTime, 1000u);  // not selected
+  EXPECT_EQ(doc.EventRows(kSounds)[2].Caption, "00:00:03.000");
+
+  // Nothing selected: no dialog.
+  Select(kSounds, {});
+  prompt.OnDialog = [](TEventAdjustForm&) { ADD_FAILURE() << "no dialog without a selection"; };
+  act.AdjustTimes(kSounds);
+}
+
 TEST_F(EventCommands, SynchronisingGoesThroughTheExistingRules) {
   EventAs<TSoundSourceEvent>(sounds[1])->SampleAppointMode = 1;
   EventAs<TSoundSourceEvent>(sounds[1])->EndSample = 777;

@@ -18,28 +18,17 @@ namespace vexa::test {
 class TFakeUi : public TEventCommandUi {
  public:
   bool ConfirmAnswer = true;
-  bool DialogAnswer = true;
-  // Plays the user's part in the dialog.
-  std::function<void(TEventAdjustForm&)> OnDialog;
 
   std::vector<std::string> Messages;
   std::vector<std::string> Confirmations;
   std::vector<TEvent*> Refreshed;
-  int DialogsShown = 0;
-  int Refills = 0;
 
   void Message(std::string_view text) override { Messages.emplace_back(text); }
   bool Confirm(std::string_view text) override {
     Confirmations.emplace_back(text);
     return ConfirmAnswer;
   }
-  bool ShowAdjustDialog(TEventAdjustForm& form) override {
-    ++DialogsShown;
-    if (OnDialog) OnDialog(form);
-    return DialogAnswer;
-  }
   void RefreshRow(TEvent& event) override { Refreshed.push_back(&event); }
-  void RefillView() override { ++Refills; }
 };
 
 // The main window's prompt, scripted: confirmations answer ConfirmAnswer, file choosers take

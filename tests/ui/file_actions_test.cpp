@@ -154,6 +154,13 @@ TEST_F(FileActions, AProjectFileThatCannotBeReadChangesNothing) {
   act.OpenProject();
   EXPECT_EQ(Dump(), before);
   EXPECT_EQ(doc.WindowCaption(), "Vexa Studio");
+  // The command line's way in asks nothing and says when the file is not there.
+  const size_t asked = prompt.Confirmations.size();
+  EXPECT_FALSE(act.OpenProjectFile(dir / "gone.vxpj"));
+  EXPECT_EQ(prompt.Confirmations.size(), asked);
+  ASSERT_EQ(prompt.Errors.size(), 2u);
+  EXPECT_EQ(prompt.Errors[1], "ファイルが見つかりません。\n" + (dir / "gone.vxpj"));
+  EXPECT_EQ(Dump(), before);
 }
 
 }  // namespace

@@ -1,18 +1,23 @@
 #include "ui/logic/project_setting_form.h"
 
-#include <gtest/gtest.h>
+#include "editor_fixture.h"
 
 namespace vexa {
 namespace {
 
-TEST(ProjectSettingForm, ConfirmingUnchangedLeavesTheProjectAndNamesItInTheCaption) {
-  TProject project;
+using ProjectSettings = test::TEditorFixture;
+
+TEST_F(ProjectSettings, ConfirmingUnchangedLeavesTheProjectAndNamesItInTheCaption) {
   TProjectSettingForm form(project);
   EXPECT_EQ(form.Values(), TProjectSettings::Of(project));
-  TProjectSettingChange(project, form.Values()).Do();
+  EXPECT_EQ(doc.WindowCaption(), "Vexa Studio");
+  act.ApplyProjectSettings(form.Values());
   EXPECT_EQ(TProjectSettings::Of(project), TProjectSettings::Of(TProject{}));
-  EXPECT_EQ(MainWindowCaption(project.ProjectName), "Vexa Studio - 新規プロジェクト");
-  EXPECT_EQ(MainWindowCaption(""), "Vexa Studio - ");
+  EXPECT_EQ(doc.History().Count(), 0u);  // nothing to undo
+  EXPECT_EQ(doc.WindowCaption(), "Vexa Studio - 新規プロジェクト");
+  form.ProjectName.clear();
+  act.ApplyProjectSettings(form.Values());
+  EXPECT_EQ(doc.WindowCaption(), "Vexa Studio - ");
 }
 
 TEST(ProjectSettingForm, FieldsHoldTheDialogsLimits) {
@@ -28,19 +33,19 @@ TEST(ProjectSettingForm, FieldsHoldTheDialogsLimits) {
   EXPECT_EQ(form.Values().FPS, 60u);
 }
 
-TEST(ProjectSettingForm, TheChangeUndoesItself) {
-  TProject project;
+TEST_F(ProjectSettings, TheChangeIsACommandThatUndoesItself) {
   TProjectSettingForm form(project);
   form.ProjectName = "夏";
   form.Width.Set(1280);
   form.BackColor = 0x00FF00;
-  TProjectSettingChange change(project, form.Values());
-  change.Do();
+  act.ApplyProjectSettings(form.Values());
   EXPECT_EQ(project.ProjectName, "夏");
   EXPECT_EQ(project.Width, 1280u);
   EXPECT_EQ(project.BackColor, 0x00FF00);
-  change.Undo();
+  EXPECT_EQ(doc.WindowCaption(), "Vexa Studio - 夏");
+  doc.History().Undo();
   EXPECT_EQ(TProjectSettings::Of(project), TProjectSettings::Of(TProject{}));
+  EXPECT_EQ(doc.WindowCaption(), "Vexa Studio - 新規プロジェクト");
 }
 
 }  // namespace

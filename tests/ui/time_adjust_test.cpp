@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "fake_ui.h"
+#include "model/event_kinds.h"
 
 namespace vexa {
 namespace {
@@ -64,97 +64,6 @@ TEST(AdjustEventTimes, FitIntervalCountsFromTheAdjustedStart) {
   auto top = EventAt(4294967000u, 0);
   AdjustEventTimes(top, Adjust(TStartChoice::NoChange, 0, TEndChoice::FitInterval, 0, 35999999));
   EXPECT_EQ(top.EndTime, 4294967295u);
-}
-
-TEST(AdjustTimesCommand, AdjustsEverySelectedEventFromTheFirstOnesTimes) {
-  auto a = EventAt(5000, 6000), b = EventAt(100, 200), c = EventAt(0, 50);
-  TEvent* selected[] = {&a, &b, &c};
-  test::TFakeUi ui;
-  uint32_t shownStart = 0, shownEnd = 0;
-  ui.OnDialog = [&](TEventAdjustForm& f) {
-    shownStart = f.TimeValue(TEventAdjustForm::Start);
-    shownEnd = f.TimeValue(TEventAdjustForm::End);
-    f.StartChoice = TStartChoice::Add;
-    f.SetTimeField(TEventAdjustForm::Start, TTimeFields::Second, 1);
-    f.SetTimeField(TEventAdjustForm::Start, TTimeFields::Millisecond, 0);
-    f.EndChoice = TEndChoice::FitInterval;
-    f.SetTimeField(TEventAdjustForm::Interval, TTimeFields::Second, 2);
-    f.SetTimeField(TEventAdjustForm::Interval, TTimeFields::Millisecond, 0);
-  };
-  EXPECT_TRUE(AdjustTimesCommand(selected, ui));
-  EXPECT_EQ(shownStart, 5000u);
-  EXPECT_EQ(shownEnd, 6000u);
-  ASSERT_EQ(ui.Confirmations.size(), 1u);
-  EXPECT_EQ(ui.Confirmations[0], "選択したイベントの修正を開始します。よろしいですか？");
-  EXPECT_EQ(a.StartTime, 6000u);
-  EXPECT_EQ(a.EndTime, 8000u);
-  EXPECT_EQ(b.StartTime, 1100u);
-  EXPECT_EQ(b.EndTime, 3100u);
-  EXPECT_EQ(c.StartTime, 1000u);
-  EXPECT_EQ(c.EndTime, 3000u);
-  EXPECT_EQ(ui.Refreshed, (std::vector<TEvent*>{&a, &b, &c}));
-  EXPECT_EQ(ui.Refills, 0);
-}
-
-TEST(AdjustTimesCommand, CancelNoAndEmptySelectionChangeNothing) {
-  auto a = EventAt(5000, 6000);
-  TEvent* selected[] = {&a};
-  auto directToZero = [](TEventAdjustForm& f) {
-    f.StartChoice = TStartChoice::Direct;
-    f.SetTimeField(TEventAdjustForm::Start, TTimeFields::Second, 0);
-  };
-
-  test::TFakeUi cancel;
-  cancel.OnDialog = directToZero;
-  cancel.DialogAnswer = false;
-  EXPECT_FALSE(AdjustTimesCommand(selected, cancel));
-  EXPECT_TRUE(cancel.Confirmations.empty());
-
-  test::TFakeUi no;
-  no.OnDialog = directToZero;
-  no.ConfirmAnswer = false;
-  EXPECT_FALSE(AdjustTimesCommand(selected, no));
-  EXPECT_EQ(no.Confirmations.size(), 1u);
-
-  test::TFakeUi none;
-  EXPECT_FALSE(AdjustTimesCommand({}, none));
-  EXPECT_EQ(none.DialogsShown, 0);
-
-  EXPECT_EQ(a.StartTime, 5000u);
-  EXPECT_EQ(a.EndTime, 6000u);
-  EXPECT_TRUE(cancel.Refreshed.empty() && no.Refreshed.empty());
-}
-
-TEST(AdjustTimesCommand, EffectListsGoBackToTimeOrder) {
-  TGraphicLayer layer;
-  TEventList& positions = *layer.ListForKind(kind::Position);
-  TEvent* early = positions.Add(std::make_unique<TGraphicEffectPositionEvent>());
-  TEvent* late = positions.Add(std::make_unique<TGraphicEffectPositionEvent>());
-  early->StartTime = 1000, early->EndTime = 2000, early->EventNumber = 0;
-  late->StartTime = 3000, late->EndTime = 4000, late->EventNumber = 1;
-  TEvent* fade = layer.ListForKind(kind::Fade)->Add(std::make_unique<TGraphicEffectFadeEvent>());
-  fade->StartTime = 0;
-
-  TEvent* selected[] = {early};
-  test::TFakeUi ui;
-  ui.OnDialog = [](TEventAdjustForm& f) {
-    f.StartChoice = TStartChoice::Add;
-    f.SetTimeField(TEventAdjustForm::Start, TTimeFields::Second, 5);
-  };
-  EXPECT_TRUE(AdjustTimesCommand(selected, ui, &layer));
-  EXPECT_EQ(early->StartTime, 6000u);
-  ASSERT_EQ(positions.Count(), 2);
-  EXPECT_EQ(positions[0], late);
-  EXPECT_EQ(positions[1], early);
-  EXPECT_EQ(ui.Refills, 1);
-
-  // A shift that keeps the order leaves the view as it is.
-  test::TFakeUi ui2;
-  ui2.OnDialog = ui.OnDialog;
-  TEvent* both[] = {late, early};
-  EXPECT_TRUE(AdjustTimesCommand(both, ui2, &layer));
-  EXPECT_EQ(positions[0], late);
-  EXPECT_EQ(ui2.Refills, 0);
 }
 
 TEST(SortEffectLists, TiesKeepTheirRowOrder) {

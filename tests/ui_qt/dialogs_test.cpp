@@ -55,12 +55,8 @@ class TestDialogs : public QObject {
     QCOMPARE(v.Width, 644u);
     QCOMPARE(v.FPS, 24u);
     QCOMPARE(v.BackColor, 0x00FF00);
-    TProjectSettingChange change(project, v);
-    change.Do();
-    QCOMPARE(project.Width, 644u);
-    change.Undo();
+    // The dialog hands values back and leaves the project alone: OK's command changes it.
     QCOMPARE(QString::fromStdString(project.ProjectName), QString("旧名"));
-    QCOMPARE(project.BackColor, 0x0000FF);
   }
 
   void projectSettingsCancelKeepsTheForm() {

@@ -1,12 +1,19 @@
-// The graphic render under its progress window: Esc stops it, the main window takes no input
-// meanwhile, and the frames written so far make a playable file.
+// The renders under their progress window: Esc stops the graphic render, the main window
+// takes no input meanwhile, and the frames written so far make a playable file; the movie item
+// writes pictures and sound.
+#include <QComboBox>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMessageBox>
 #include <QProgressBar>
 #include <QTemporaryDir>
 
 #include "avi_probe.h"
+#include "movie_probe.h"
 #include "model/project.h"
 #include "qt_test_support.h"
 #include "render/studio.h"
+#include "sound/render_sound.h"
 #include "ui/codec_dialog.h"
 #include "ui/form_render_graphic.h"
 #include "ui/render_commands.h"
@@ -94,6 +101,76 @@ class TestRenderProgress : public QObject {
     QCOMPARE(int(out.Status), int(TGraphicRenderStatus::OpenFailed));
     QCOMPARE(QString::fromStdString(GraphicRenderReport(out)), QString("AVIの初期化に失敗しました。"));
     QVERIFY(!QFile::exists(QString::fromStdString(file)));
+  }
+
+  // The render menu's movie item: a name without extension becomes an MP4 file, the media check
+  // and the settings dialog come before the render, and the file holds the pictures and the
+  // sound of the project.
+  void theMovieItemWritesPicturesAndSound() {
+    QTemporaryDir dir;
+    TVexaStudio studio;
+    TProject& p = studio.Project;
+    p.Width = 160;
+    p.Height = 120;
+    p.FPS = 30;
+    auto text = NewEvent(kind::Text);
+    text->EndTime = 1000;
+    static_cast<TGraphicSourceTextEvent&>(*text).Text = "Movie";
+    NewGraphicLayer(p.GraphicLayers, -1)->Slots[0].Add(std::move(text));
+    // One second of a 441 Hz square wave.
+    std::vector<int16_t> wave(2 * 44100);
+    for (size_t i = 0; i < wave.size(); ++i)
+      wave[i] = (i / 2 / 50) % 2 ? 8000 : -8000;
+    const std::string wav = dir.filePath("tone.wav").toStdString();
+    QCOMPARE(int(WriteMixWave(wave.data(), wave.size() / 2, wav)), int(TSoundRenderResult::Written));
+    auto sound = NewEvent(kind::Sound);
+    auto& s = static_cast<TSoundSourceEvent&>(*sound);
+    s.EndTime = 1000;
+    s.FileName = wav;
+    s.SampleAppointMode = 1;
+    s.EndSample = 1000;
+    NewSoundLayer(p.SoundLayers, -1)->Events.Add(std::move(sound));
+
+    QWidget mainWindow;
+    mainWindow.show();
+    QStringList seen;
+    QString report;
+    // Whatever the machine's fonts, a list of unusable media may come between the dialogs.
+    std::function<void()> answer = [&] {
+      QWidget* modal = QApplication::activeModalWidget();
+      if (auto* files = qobject_cast<QFileDialog*>(modal)) {
+        seen << files->objectName();
+        files->findChild<QLineEdit*>("fileNameEdit")->setText(dir.filePath("clip"));
+        QMetaObject::invokeMethod(files, "accept", Qt::DirectConnection);
+      } else if (modal && modal->objectName() == "MessageBox_Continue") {
+        seen << modal->objectName();
+        vexa::test::ClickMessageButton(modal, "続行");
+      } else if (modal && modal->objectName() == "TForm_MovieSettings") {
+        seen << modal->objectName();
+        QVERIFY(modal->findChild<QComboBox*>("ComboBox_Codec")->count() > 0);
+        modal->findChild<QPushButton*>("Button_OK")->click();
+      } else if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+        report = box->text();
+        vexa::test::ClickMessageButton(box, "OK");
+        return;
+      }
+      QTimer::singleShot(20, qApp, answer);
+    };
+    QTimer::singleShot(20, qApp, answer);
+    RunMovieRenderCommandUi(&mainWindow, studio);
+    QCOMPARE(report, QString("動画のレンダリングは正常終了しました。"));
+    seen.removeAll("MessageBox_Continue");
+    QCOMPARE(seen, QStringList({"SaveDialog_Render_Movie", "TForm_MovieSettings"}));
+
+    const test::TMovieProbe probe = test::ProbeMovie(dir.filePath("clip.mp4").toStdString());
+    QVERIFY(probe.Opened);
+    QCOMPARE(probe.Streams.size(), size_t{2});
+    const test::TMovieStream& video = probe.Streams[probe.Streams[0].Video ? 0 : 1];
+    const test::TMovieStream& audio = probe.Streams[probe.Streams[0].Video ? 1 : 0];
+    QCOMPARE(video.Width, 160);
+    QCOMPARE(video.Frames, int64_t{30});
+    QVERIFY(!audio.Video);
+    QVERIFY(std::abs(audio.Seconds - 1.0) < 0.05);
   }
 };
 

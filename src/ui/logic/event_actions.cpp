@@ -39,9 +39,7 @@ class TSyncPrompt : public TEventCommandUi {
   explicit TSyncPrompt(TUserPrompt& prompt) : prompt_(prompt) {}
   void Message(std::string_view text) override { prompt_.Message(text); }
   bool Confirm(std::string_view text) override { return prompt_.Confirm(text); }
-  bool ShowAdjustDialog(TEventAdjustForm&) override { return false; }
   void RefreshRow(TEvent&) override {}
-  void RefillView() override {}
 
  private:
   TUserPrompt& prompt_;
@@ -304,7 +302,7 @@ bool TMainActions::ConfirmClose() {
 
 void TMainActions::ApplyProjectSettings(const TProjectSettings& settings) {
   Guard([&] {
-    if (!(settings == SettingsOf(doc_.Project())))
+    if (!(settings == TProjectSettings::Of(doc_.Project())))
       doc_.Execute(std::make_unique<TProjectSettingsCommand>(doc_, "プロジェクト設定", settings));
     doc_.ShowProjectNameInCaption();
   });

@@ -5,6 +5,7 @@
 
 #include "model/event_kinds.h"
 #include "ui/logic/project_document.h"
+#include "ui/logic/time_adjust.h"
 
 namespace vexa {
 namespace {
@@ -174,13 +175,7 @@ void TChangeEventsCommand::First() {
   doc_.RefreshEvents(changed_);
   if (!sortEffects_) return;
   ordersBefore_ = EffectListOrders(*sortEffects_);
-  bool moved = false;
-  for (TEventList* list : sortEffects_->EffectLists) {
-    const std::vector<TEvent*> before(list->begin(), list->end());
-    list->SortByTime();
-    moved = moved || !std::equal(before.begin(), before.end(), list->begin());
-  }
-  if (!moved) {
+  if (!SortEffectLists(*sortEffects_)) {
     ordersBefore_.clear();
     return;
   }

@@ -156,13 +156,22 @@ void TMainActions::OpenProject(const std::string& given) {
                        : prompt_.ChooseOpenFile(
                              {std::string(main_text::kOpenProjectTitle), std::string(main_text::kProjectFilter), {}});
     if (file.empty()) return;
+    OpenProjectFile(file);
+  });
+}
 
+bool TMainActions::OpenProjectFile(const std::string& file) {
+  bool opened = false;
+  Guard([&] {
     // Read into a project of its own first: a project file that cannot be read changes nothing.
     auto loaded = std::make_unique<TProject>();
     loaded->FileName = FullPath(file);
     std::string failure, failedFile;
     try {
-      if (!LoadProject(*loaded, true)) return;
+      if (!LoadProject(*loaded, true)) {
+        prompt_.ErrorMessage(std::string(main_text::kFileNotFound) + "\n" + loaded->FileName);
+        return;
+      }
     } catch (const TPersistError& e) {
       if (e.Path().empty() || e.Path() == loaded->FileName) {
         FileError(e, loaded->FileName);
@@ -182,6 +191,7 @@ void TMainActions::OpenProject(const std::string& given) {
     doc_.AdoptProject(*loaded);
     const TProject& p = doc_.Project();
     doc_.ShowProjectNameInCaption();
+    opened = true;
     if (!failedFile.empty()) {
       doc_.MarkUnsaved();  // its files do not hold what was loaded
       FileError(std::runtime_error(failure), failedFile);
@@ -189,6 +199,7 @@ void TMainActions::OpenProject(const std::string& given) {
       projectFileHook_(p.FileName);
     }
   });
+  return opened;
 }
 
 void TMainActions::SaveAll(bool saveAs) {

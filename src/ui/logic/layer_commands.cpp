@@ -244,13 +244,9 @@ template class TMergeLayersCommand<TSoundLayer>;
 
 // ---- settings ----
 
-TProjectSettings SettingsOf(const TProject& p) {
-  return {p.ProjectName, p.Width, p.Height, p.FPS, p.BackColor};
-}
-
 void TProjectSettingsCommand::Swap() {
   TProject& p = doc_.Project();
-  TProjectSettings now = SettingsOf(p);
+  TProjectSettings now = TProjectSettings::Of(p);
   p.ProjectName = other_.ProjectName;
   p.Width = other_.Width;
   p.Height = other_.Height;

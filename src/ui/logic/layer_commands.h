@@ -10,6 +10,7 @@
 #include "model/project.h"
 #include "ui/logic/editor_command.h"
 #include "ui/logic/event_commands.h"
+#include "ui/logic/project_setting_form.h"
 
 namespace vexa {
 
@@ -128,14 +129,6 @@ class TMergeLayersCommand : public TSnapshotCommand {
 };
 
 // The project settings dialog's OK: name and picture format.
-struct TProjectSettings {
-  std::string ProjectName;
-  uint32_t Width = 640, Height = 480, FPS = 30;
-  int32_t BackColor = 0;
-  bool operator==(const TProjectSettings&) const = default;
-};
-TProjectSettings SettingsOf(const TProject& project);
-
 class TProjectSettingsCommand : public TSnapshotCommand {
  public:
   TProjectSettingsCommand(TProjectDocument& doc, std::string text, TProjectSettings settings)

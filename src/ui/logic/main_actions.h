@@ -28,6 +28,7 @@ inline constexpr std::string_view kConfirmDeleteLayers = "選択したレイヤ�
 inline constexpr std::string_view kConfirmOpenProject = "現在のプロジェクトは消去されます。読み込みを続行しますか？";
 inline constexpr std::string_view kConfirmClose = "本当に終了してよろしいですか？";
 inline constexpr std::string_view kConfirmCloseUnsaved = "保存されていない変更があります。本当に終了してよろしいですか？";
+inline constexpr std::string_view kFileNotFound = "ファイルが見つかりません。";
 inline constexpr std::string_view kOpenProjectTitle = "プロジェクトの読み込み";
 inline constexpr std::string_view kOpenGraphicLayersTitle = "グラフィックレイヤーの読み込み";
 inline constexpr std::string_view kOpenSoundLayersTitle = "サウンドレイヤーの読み込み";
@@ -101,8 +102,13 @@ class TMainActions {
   void SaveLayersAs(TViewId view);
 
   // ---- tool bar ----
-  // Asks first; then opens the given file (a recent project, a dropped file) or the chosen one.
+  // Asks first; then opens the given file (a recent project, a dropped file) or the chosen one
+  // through OpenProjectFile.
   void OpenProject(const std::string& file = {});
+  // Opens a project file as "開く" does once a file is chosen, without the question (the
+  // command line's way in); true when the project was replaced (also when a layer file failed
+  // part way).
+  bool OpenProjectFile(const std::string& file);
   void SaveProject();
   void SaveProjectAs();
   // The project settings dialog's OK.

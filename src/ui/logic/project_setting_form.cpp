@@ -1,7 +1,5 @@
 #include "ui/logic/project_setting_form.h"
 
-#include "ui/logic/project_document.h"
-
 namespace vexa {
 
 TProjectSettings TProjectSettings::Of(const TProject& project) {
@@ -18,21 +16,6 @@ TProjectSettingForm::TProjectSettingForm(const TProject& project)
 TProjectSettings TProjectSettingForm::Values() const {
   return {ProjectName, static_cast<uint32_t>(Width.Value()), static_cast<uint32_t>(Height.Value()),
           static_cast<uint32_t>(Fps.Value()), BackColor};
-}
-
-void TProjectSettingChange::Apply(const TProjectSettings& s) {
-  project_.ProjectName = s.ProjectName;
-  project_.Width = s.Width;
-  project_.Height = s.Height;
-  project_.FPS = s.FPS;
-  project_.BackColor = s.BackColor;
-}
-
-std::string MainWindowCaption(std::string_view projectName) {
-  std::string caption(kApplicationTitle);
-  caption += " - ";
-  caption += projectName;
-  return caption;
 }
 
 }  // namespace vexa

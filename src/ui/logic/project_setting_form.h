@@ -1,12 +1,10 @@
 // The project settings dialog without its widgets: the name, the picture format and the
-// background colour of the project, with the limits and steps of the dialog's fields, and the
-// change that OK makes to the project (to become an editor command once the main window runs
-// its changes through the document).
+// background colour of the project, with the limits and steps of the dialog's fields. OK hands
+// the values to TMainActions::ApplyProjectSettings, which changes the project by a command.
 #pragma once
 
 #include <cstdint>
 #include <string>
-#include <string_view>
 
 #include "model/project.h"
 #include "ui/logic/spin_field.h"
@@ -43,23 +41,5 @@ class TProjectSettingForm {
   // What OK hands to the project.
   TProjectSettings Values() const;
 };
-
-// The change OK makes: the project takes the dialog's values; Undo gives the old ones back.
-// Events and their times are not touched.
-class TProjectSettingChange {
- public:
-  TProjectSettingChange(TProject& project, TProjectSettings values)
-      : project_(project), new_(std::move(values)), old_(TProjectSettings::Of(project)) {}
-  void Do() { Apply(new_); }
-  void Undo() { Apply(old_); }
-
- private:
-  void Apply(const TProjectSettings& s);
-  TProject& project_;
-  TProjectSettings new_, old_;
-};
-
-// The main window's caption for an open project: the application title, " - " and its name.
-std::string MainWindowCaption(std::string_view projectName);
 
 }  // namespace vexa

@@ -1,7 +1,5 @@
 #include "ui/logic/sample_images.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <filesystem>
 
@@ -27,22 +25,7 @@ bool IsSampleExtension(const std::string& ext) {
   return false;
 }
 
-std::string ExecutableFolder() {
-  std::error_code ec;
-  const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
-  return ec ? std::string() : exe.parent_path().string();
-}
-
 }  // namespace
-
-std::vector<std::string> DefaultSampleFolders() {
-  std::vector<std::string> folders;
-  if (const std::string exe = ExecutableFolder(); !exe.empty()) folders.push_back((fs::path(exe) / "Sample").string());
-#ifdef VEXA_DATA_DIR
-  folders.push_back((fs::path(VEXA_DATA_DIR) / "Sample").string());
-#endif
-  return folders;
-}
 
 std::vector<std::string> FindSampleImages(std::span<const std::string> folders) {
   for (const std::string& folder : folders) {

@@ -13,11 +13,8 @@ namespace vexa {
 // The extensions of sample pictures, one a line; compared without letter case.
 inline constexpr std::string_view kSampleExtensions = ".bmp\r\n.gif\r\n.jpg\r\n.jpeg\r\n.png";
 
-// Where the program looks: "Sample" beside the executable (a build tree), then the installed
-// data folder (<prefix>/share/vexa-studio/Sample).
-std::vector<std::string> DefaultSampleFolders();
-
-// The full paths of the pictures below the first of the folders that holds any, searched
+// The full paths of the pictures below the first of the folders that holds any (the program
+// hands in the "Sample" folders of its data folders, see src/app/data_folders.h), searched
 // recursively, in name order (the order a listing by name gives; file systems differ).
 std::vector<std::string> FindSampleImages(std::span<const std::string> folders);
 

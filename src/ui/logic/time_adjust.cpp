@@ -46,11 +46,6 @@ void AdjustEventTimes(TEvent& e, const TTimeAdjustment& a) {
   }
 }
 
-void AdjustTimes(std::span<TEvent* const> events, const TTimeAdjustment& a) {
-  for (TEvent* e : events)
-    AdjustEventTimes(*e, a);
-}
-
 bool SortEffectLists(TGraphicLayer& layer) {
   bool moved = false;
   for (TEventList* list : layer.EffectLists) {
@@ -59,21 +54,6 @@ bool SortEffectLists(TGraphicLayer& layer) {
     moved = moved || !std::equal(before.begin(), before.end(), list->begin());
   }
   return moved;
-}
-
-bool AdjustTimesCommand(std::span<TEvent* const> selected, TEventCommandUi& ui, TGraphicLayer* effectLayer) {
-  if (selected.empty()) return false;
-  TEventAdjustForm form;
-  form.Open(*selected.front());
-  if (!ui.ShowAdjustDialog(form)) return false;
-  if (!ui.Confirm("選択したイベントの修正を開始します。よろしいですか？")) return false;
-  const TTimeAdjustment a = form.Result();
-  for (TEvent* e : selected) {
-    AdjustEventTimes(*e, a);
-    ui.RefreshRow(*e);
-  }
-  if (effectLayer && SortEffectLists(*effectLayer)) ui.RefillView();
-  return true;
 }
 
 }  // namespace vexa

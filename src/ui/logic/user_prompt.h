@@ -20,15 +20,11 @@ class TUserPrompt {
   virtual bool Confirm(std::string_view text) = 0;
 };
 
+// What the synchronisation rules ask besides messages: the refresh of the row of the event
+// they changed.
 class TEventCommandUi : public TUserPrompt {
  public:
-  // Shows the time adjustment dialog modally on the form; true when it closed with OK.
-  virtual bool ShowAdjustDialog(TEventAdjustForm& form) = 0;
-  // The event changed: its row is described again. Calls made by one command arrive as one
-  // batch, so the view may suspend its updates around the command.
   virtual void RefreshRow(TEvent& event) = 0;
-  // The order of the view's events changed: the view is filled again from its layer.
-  virtual void RefillView() = 0;
 };
 
 // A file chooser as the main window opens it.
