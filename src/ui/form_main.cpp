@@ -645,6 +645,7 @@ void TForm_Main::Notice(const TDocumentNotice& n) {
       if (forwarding_ != n.View) dirty(n.View);
       break;
     case K::SettingsChanged:
+    case K::ModifiedChanged:
       setWindowTitle(Qs(doc_->WindowCaption()));
       break;
     case K::ProjectReplaced:

@@ -17,7 +17,7 @@ TEST_F(ProjectSettings, ConfirmingUnchangedLeavesTheProjectAndNamesItInTheCaptio
   EXPECT_EQ(doc.WindowCaption(), "Vexa Studio - 新規プロジェクト");
   form.ProjectName.clear();
   act.ApplyProjectSettings(form.Values());
-  EXPECT_EQ(doc.WindowCaption(), "Vexa Studio - ");
+  EXPECT_EQ(doc.WindowCaption(), "Vexa Studio - *");  // an empty name, and a change since the save
 }
 
 TEST(ProjectSettingForm, FieldsHoldTheDialogsLimits) {
@@ -42,7 +42,7 @@ TEST_F(ProjectSettings, TheChangeIsACommandThatUndoesItself) {
   EXPECT_EQ(project.ProjectName, "夏");
   EXPECT_EQ(project.Width, 1280u);
   EXPECT_EQ(project.BackColor, 0x00FF00);
-  EXPECT_EQ(doc.WindowCaption(), "Vexa Studio - 夏");
+  EXPECT_EQ(doc.WindowCaption(), "Vexa Studio - *夏");
   doc.History().Undo();
   EXPECT_EQ(TProjectSettings::Of(project), TProjectSettings::Of(TProject{}));
   EXPECT_EQ(doc.WindowCaption(), "Vexa Studio - 新規プロジェクト");
