@@ -656,7 +656,6 @@ void TForm_Main::Notice(const TDocumentNotice& n) {
       }
       setWindowTitle(Qs(doc_->WindowCaption()));
       break;
-    case K::ModifiedChanged:  // trial only: the window shows no changed mark yet
     case K::ClipboardChanged:
       break;
     case K::CommandFailed:
