@@ -474,6 +474,29 @@ class TestMainWindow : public QObject {
     }
   }
 
+  // The first steps of a new project by keys and menus: Insert adds a layer that F2 renames at
+  // once, and the "追加" items open their dialogs on the new, empty layer.
+  void aNewLayerIsRenamedAndFilledFromTheMenus() {
+    TListView* layers = window_->View(TViewId::GraphicLayers);
+    layers->setFocus();
+    QTest::keyClick(layers, Qt::Key_Insert);
+    QTest::keyClick(layers, Qt::Key_F2);
+    auto* editor = layers->viewport()->findChild<QLineEdit*>();
+    QVERIFY(editor);
+    editor->setText("背景");
+    QTest::keyClick(editor, Qt::Key_Return);
+    QTRY_COMPARE(Cell(TViewId::GraphicLayers, 0, 0), QString("背景"));
+
+    QString opened;
+    AnswerInTurn({[&](QWidget* d) {
+      opened = d->objectName();
+      d->findChild<QPushButton*>("Button_OK")->click();
+    }});
+    window_->findChild<QAction*>("MenuItem_GraphicSource_Add_Image")->trigger();
+    QCOMPARE(opened, QString("TForm_GraphicSource_Image"));
+    QCOMPARE(window_->Model(TViewId::GraphicSources)->rowCount(), 1);
+  }
+
   void theFocusedViewHasTheWindowColour() {
     QVERIFY(QTest::qWaitForWindowActive(window_.get()));
     TListView* layers = window_->View(TViewId::GraphicLayers);

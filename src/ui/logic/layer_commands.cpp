@@ -89,7 +89,8 @@ void TInsertLayersCommand<L>::First() {
     selected.push_back(index_ + static_cast<int>(i));
   }
   doc_.InsertLayerRows(tab, index_, std::move(rows));
-  doc_.SelectRows(view, selected, doc_.LayerRows(tab).Focused());
+  // The first new row takes the focus, so that F2 renames a layer just added.
+  doc_.SelectRows(view, selected, selected.empty() ? doc_.LayerRows(tab).Focused() : selected.front());
 }
 
 template <class L>
