@@ -225,6 +225,8 @@ void TEventDialog::Build() {
       w->findChild<QToolButton*>()->setAccessibleName(accessible + ' ' + Qs("参照"));
     } else {
       w->setAccessibleName(accessible);
+      // Start and end fields sit side by side without headings: the tip says which is which.
+      if (!StartOrEnd(c.Name).isEmpty()) w->setToolTip(accessible);
     }
     bound_.push_back({&c, w});
     QGridLayout* grid = gridOf(c.Group);

@@ -95,6 +95,9 @@ class TestEventDialogs : public QObject {
       QVERIFY2(w, qPrintable(name));
       QVERIFY2(w->isVisible(), qPrintable(name));
       QVERIFY2(!w->accessibleName().isEmpty(), qPrintable(name));
+      // The start and end fields of a pair carry no heading of their own: their tips tell them apart.
+      if ((c.Kind == TControlKind::SpinEdit || c.Kind == TControlKind::ComboBox) && (name.contains("_Start") || name.contains("_End")))
+        QVERIFY2(w->toolTip().endsWith(name.contains("_Start") ? "開始" : "終了"), qPrintable(name));
       QVERIFY2(w->width() >= w->minimumSizeHint().width() && w->height() >= w->minimumSizeHint().height(),
                qPrintable(name));
       if (c.Kind == TControlKind::SpinEdit) {
