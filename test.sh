@@ -13,22 +13,25 @@ configure() { # configure DIR ARGS...
   cmake -S . -B "$dir" -G Ninja "$@" >/dev/null
 }
 
-echo "== optimised build"
+stage() { echo "== $1 (${SECONDS}s so far)"; }
+
+stage "optimised build"
 configure build/release -DCMAKE_BUILD_TYPE=Release -DVEXA_BUILD_TESTS=ON -DVEXA_BUILD_BENCH=ON -DVEXA_WERROR=ON  # benchmarks must keep building
 cmake --build build/release -j "$JOBS"
 (cd build/release && ctest --output-on-failure -j "$JOBS")
 
-echo "== sanitizer build (address, undefined)"
-configure build/asan -DCMAKE_BUILD_TYPE=Debug -DVEXA_SANITIZE=ON -DVEXA_BUILD_TESTS=ON -DVEXA_BUILD_BENCH=OFF -DVEXA_WERROR=ON -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g"
+stage "sanitizer build (address, undefined)"
+configure build/asan -DCMAKE_BUILD_TYPE=Debug -DVEXA_SANITIZE=ON -DVEXA_BUILD_TESTS=ON -DVEXA_BUILD_BENCH=OFF -DVEXA_WERROR=ON -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g1"  # line tables are enough for the reports
 cmake --build build/asan -j "$JOBS"
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1
 export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 (cd build/asan && ctest --output-on-failure -j "$JOBS")
 
-echo "== thread sanitizer (the threaded parts)"
+stage "thread sanitizer (the threaded parts)"
 scripts/tsan.sh
 
 if [ -x scripts/fuzz.sh ]; then
-  echo "== fuzzing (bounded)"
-  scripts/fuzz.sh
+  stage "fuzzing (bounded)"
+  scripts/fuzz.sh "${FUZZ_SECONDS:-10}"
 fi
+stage "done"

@@ -10,7 +10,7 @@ if command -v ccache >/dev/null; then
   launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
 fi
 cmake -S . -B build/tsan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVEXA_TSAN=ON -DVEXA_BUILD_BENCH=OFF \
-  -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g" "${launcher[@]}" >/dev/null
+  -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g1" "${launcher[@]}" >/dev/null
 cmake --build build/tsan -j "$JOBS" --target audio_out_tests preview_tests
 export TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1"
 build/tsan/tests/audio_out/audio_out_tests --gtest_brief=1
