@@ -8,6 +8,9 @@
 #include "render/studio.h"
 #include "ui/app_look.h"
 #include "ui/form_main.h"
+#include "ui/logic/main_actions.h"
+#include "ui/logic/recent_projects.h"
+#include "ui/logic/recovery_store.h"
 #include "ui/logic/sample_images.h"
 #include "ui/qt_text.h"
 #include "ui/slot_guard.h"
@@ -38,7 +41,17 @@ int main(int argc, char** argv) {
       vexa::ScanSampleImages(vexa::app::SampleFolders(vexa::app::ProgramFolder()), &vexa::Random32);
   vexa::ui::TForm_Main window(studio, std::move(samples));
   window.show();
-  // As "開く" would open it, without its question: there is nothing to lose yet.
-  if (!files.isEmpty()) window.OpenProjectFile(vexa::ui::Utf8(files.front()));
+  // Recent projects and the autosave; a project a crashed run left behind is offered before
+  // the window takes input.
+  const bool restored =
+      window.StartSession({vexa::DefaultRecoveryRoot(), vexa::TRecentProjects::DefaultFile()});
+  // As "開く" would open it, without its question while there is nothing to lose yet.
+  if (!files.isEmpty()) {
+    const std::string file = vexa::ui::Utf8(files.front());
+    if (restored)
+      window.Actions().OpenProject(file);
+    else
+      window.OpenProjectFile(file);
+  }
   return QApplication::exec();
 }

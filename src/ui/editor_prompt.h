@@ -2,6 +2,7 @@
 // the file choosers of the project and the layers, and the time adjustment dialog.
 #pragma once
 
+#include "ui/logic/autosave.h"
 #include "ui/logic/user_prompt.h"
 
 class QWidget;
@@ -18,6 +19,17 @@ class TQtEditorPrompt : public TEditorPrompt {
   std::vector<std::string> ChooseOpenFiles(const TFileChooser& chooser) override;
   std::string ChooseSaveFile(const TFileChooser& chooser) override;
   bool ShowAdjustDialog(TEventAdjustForm& form) override;
+
+ private:
+  QWidget* parent_;
+};
+
+// The start-up question about a recovered project: "復元", "破棄" and "後で" (also Esc).
+class TQtRecoveryPrompt : public TRecoveryPrompt {
+ public:
+  explicit TQtRecoveryPrompt(QWidget* parent) : parent_(parent) {}
+  TRecoveryChoice AskRecovery(const std::string& question) override;
+  void ErrorMessage(std::string_view text) override;
 
  private:
   QWidget* parent_;

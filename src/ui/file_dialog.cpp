@@ -13,7 +13,10 @@ std::vector<std::string> Run(QWidget* parent, const TFileDialogText& text, QFile
   QFileDialog dialog(parent, Qs(text.Title));
   dialog.setObjectName(Qs(text.ObjectName));
   dialog.setAccessibleName(Qs(text.Title));
-  dialog.setNameFilters(QtNameFilters(text.Filter));
+  if (mode == QFileDialog::Directory)
+    dialog.setOption(QFileDialog::ShowDirsOnly);
+  else
+    dialog.setNameFilters(QtNameFilters(text.Filter));
   dialog.setFileMode(mode);
   dialog.setAcceptMode(accept);
   if (!proposed.empty()) {
@@ -59,6 +62,12 @@ std::optional<std::string> ChooseSaveFile(QWidget* parent, const TFileDialogText
   auto files = Run(parent, text, QFileDialog::AnyFile, QFileDialog::AcceptSave, proposed);
   if (files.empty()) return std::nullopt;
   return files.front();
+}
+
+std::optional<std::string> ChooseFolder(QWidget* parent, const TFileDialogText& text) {
+  auto folders = Run(parent, text, QFileDialog::Directory, QFileDialog::AcceptOpen, {});
+  if (folders.empty()) return std::nullopt;
+  return folders.front();
 }
 
 }  // namespace vexa::ui

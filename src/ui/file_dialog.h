@@ -32,4 +32,7 @@ std::vector<std::string> ChooseOpenFiles(QWidget* parent, const TFileDialogText&
 std::optional<std::string> ChooseSaveFile(QWidget* parent, const TFileDialogText& text,
                                           const std::string& proposed);
 
+// An existing folder, or nothing when cancelled (the filter is not used).
+std::optional<std::string> ChooseFolder(QWidget* parent, const TFileDialogText& text);
+
 }  // namespace vexa::ui

@@ -3,6 +3,9 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QCursor>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
 #include <QHBoxLayout>
 #include <QItemSelectionModel>
 #include <QLabel>
@@ -13,6 +16,7 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <cstring>
 
 #include "model/event_kinds.h"
@@ -23,11 +27,19 @@
 #include "ui/editor_prompt.h"
 #include "ui/event_dialog_commands.h"
 #include "ui/form_project_setting.h"
+#include "ui/form_relink.h"
 #include "ui/list_view.h"
+#include "ui/logic/autosave.h"
+#include "ui/logic/file_drop.h"
+#include "ui/logic/file_media_access.h"
 #include "ui/logic/main_actions.h"
+#include "ui/logic/recent_projects.h"
+#include "ui/logic/recovery_store.h"
+#include "ui/logic/relink.h"
 #include "ui/logic/movie_render_name.h"
 #include "ui/logic/project_document.h"
 #include "ui/logic/project_setting_form.h"
+#include "persist/persist_error.h"
 #include "ui/qt_text.h"
 #include "ui/render_commands.h"
 #include "ui/row_table_model.h"
@@ -126,8 +138,12 @@ TForm_Main::TForm_Main(TVexaStudio& studio, std::vector<std::string> sampleImage
       doc_(std::make_unique<TProjectDocument>(studio.Project)),
       prompt_(std::make_unique<TQtEditorPrompt>(this)),
       actions_(std::make_unique<TMainActions>(*doc_, *prompt_)),
-      services_(std::make_unique<TDialogServices>([this] { return PreviewFormatOf(doc_->Project()); }, samples_)) {
+      services_(std::make_unique<TDialogServices>([this] { return PreviewFormatOf(doc_->Project()); }, samples_)),
+      // Drops only read lengths: no sound is played through it.
+      media_(std::make_unique<TFileMediaAccess>([] { return std::unique_ptr<TSoundPlayback>(); })),
+      recent_(std::make_unique<TRecentProjects>(std::string())) {
   setObjectName("TForm_Main");
+  setAcceptDrops(true);
   setAccessibleName(Qs(kAppTitle));
   // Title bar with the system menu, minimise and close.
   setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
@@ -138,6 +154,7 @@ TForm_Main::TForm_Main(TVexaStudio& studio, std::vector<std::string> sampleImage
   BuildRenderMenu();
   resize(834, 506);
   doc_->AddObserver(*this);
+  actions_->SetProjectFileHook([this](const std::string& file) { recent_->Add(file); });
   for (TViewId v : kAllViews)
     ShowDocumentSelection(v);
   setWindowTitle(Qs(doc_->WindowCaption()));
@@ -170,12 +187,14 @@ void TForm_Main::BuildToolBar() {
       {TToolCommand::OpenProject, "開く", "Open"},
       {TToolCommand::SaveProject, "上書保存", "Save"},
       {TToolCommand::SaveProjectAs, "新規保存", "SaveAs"},
+      {TToolCommand::Undo, "元に戻す", "Undo"},
+      {TToolCommand::Redo, "やり直し", "Redo"},
       {TToolCommand::Preview, "プレビュー", "Preview"},
       {TToolCommand::Render, "レンダリング", "Render"},
       {TToolCommand::ProjectSetting, "プロジェクト設定", "ProjectSetting"},
   };
   for (const TTool& t : tools) {
-    if (t.Command == TToolCommand::Preview) toolBar_->addSeparator();
+    if (t.Command == TToolCommand::Undo || t.Command == TToolCommand::Preview) toolBar_->addSeparator();
     QAction* a = toolBar_->addAction(Qs(t.Caption));
     a->setObjectName(QString("Action_") + t.Name);
     QWidget* button = toolBar_->widgetForAction(a);
@@ -184,6 +203,22 @@ void TForm_Main::BuildToolBar() {
     const TToolCommand c = t.Command;
     connect(a, &QAction::triggered, this, [this, c] { Guarded(this, [&] { RunToolCommand(c); }); });
     tools_[static_cast<size_t>(c)] = a;
+  }
+  // Anywhere in the window; Ctrl+Y stays the synchronisation of the event views. A text
+  // being edited in place keeps the keys for its own undo.
+  ToolAction(TToolCommand::Undo)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+  ToolAction(TToolCommand::Redo)->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
+  for (TToolCommand c : {TToolCommand::Undo, TToolCommand::Redo})
+    ToolAction(c)->setShortcutContext(Qt::WindowShortcut);
+
+  // "開く" drops down the recent projects; the button itself still opens the chooser.
+  recentMenu_ = new QMenu(this);
+  recentMenu_->setObjectName("PopupMenu_Recent");
+  recentMenu_->setAccessibleName(Qs("最近使ったプロジェクト"));
+  connect(recentMenu_, &QMenu::aboutToShow, this, [this] { Guarded(this, [&] { FillRecentMenu(); }); });
+  if (auto* open = qobject_cast<QToolButton*>(toolBar_->widgetForAction(ToolAction(TToolCommand::OpenProject)))) {
+    open->setMenu(recentMenu_);
+    open->setPopupMode(QToolButton::MenuButtonPopup);
   }
   // The button that shows the buttons a narrow window has no room for.
   if (auto* more = toolBar_->findChild<QToolButton*>("qt_toolbar_ext_button")) more->setAccessibleName("その他");
@@ -233,6 +268,11 @@ void TForm_Main::BuildViews() {
         });
       });
     }
+    // Files from the file manager: the drop's own loop is left before anything is asked.
+    p.View->SetAcceptsFiles(true);
+    connect(p.View, &TListView::FilesDropped, this, [this](const QStringList& files) {
+      QTimer::singleShot(0, this, [this, files] { Guarded(this, [&] { DropFiles(files, true); }); });
+    });
     connect(p.View->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             [this, v] { ForwardSelection(v); });
     connect(p.View->selectionModel(), &QItemSelectionModel::currentChanged, this,
@@ -442,6 +482,17 @@ void TForm_Main::UpdateActions() {
     }
     k.Action->setEnabled(on);
   }
+  UpdateUndoButtons();
+}
+
+void TForm_Main::UpdateUndoButtons() {
+  const TUndoButtons b = UndoButtons(doc_->History());
+  QAction* undo = ToolAction(TToolCommand::Undo);
+  QAction* redo = ToolAction(TToolCommand::Redo);
+  undo->setEnabled(b.CanUndo);
+  undo->setToolTip(Qs(b.UndoTip));
+  redo->setEnabled(b.CanRedo);
+  redo->setToolTip(Qs(b.RedoTip));
 }
 
 QString TForm_Main::ItemName(TViewId v, TViewCommand c, int32_t kind) const {
@@ -559,6 +610,12 @@ void TForm_Main::RunToolCommand(TToolCommand c) {
     case TToolCommand::ProjectSetting:
       ShowProjectSettings();
       return;
+    case TToolCommand::Undo:
+      actions_->Undo();
+      return;
+    case TToolCommand::Redo:
+      actions_->Redo();
+      return;
   }
 }
 
@@ -571,6 +628,116 @@ void TForm_Main::ShowProjectSettings() {
 
 void TForm_Main::ShowRenderMenu() {
   renderMenu_->popup(QCursor::pos());
+}
+
+void TForm_Main::FillRecentMenu() {
+  recentMenu_->clear();
+  const std::vector<std::string> files = recent_->Entries();
+  if (files.empty()) {
+    QAction* none = recentMenu_->addAction(Qs(main_text::kRecentNone));
+    none->setObjectName("MenuItem_Recent_None");
+    none->setEnabled(false);
+    return;
+  }
+  int n = 0;
+  for (const std::string& file : files) {
+    ++n;
+    // The number is the item's accelerator; the whole path tells projects of one name apart.
+    QAction* a = recentMenu_->addAction(QString("&%1 %2").arg(n % 10).arg(Qs(file)));
+    a->setObjectName(QString("MenuItem_Recent_%1").arg(n));
+    a->setData(Qs(file));
+    // Once the menu has closed: the opening asks its questions.
+    connect(a, &QAction::triggered, this, [this, file] {
+      QTimer::singleShot(0, this, [this, file] { Guarded(this, [&] { actions_->OpenRecentProject(file, *recent_); }); });
+    });
+  }
+}
+
+void TForm_Main::OfferRelink() {
+  TRelinkForm form(*doc_);
+  if (form.Missing().empty()) return;
+  TForm_Relink dialog(form, this);
+  dialog.exec();
+}
+
+// ---- what outlives a run ----
+
+bool TForm_Main::StartSession(const TSessionSetup& setup) {
+  recent_ = std::make_unique<TRecentProjects>(setup.SettingsFile);
+  if (setup.RecoveryRoot.empty()) return false;
+  autosave_.reset();
+  try {
+    session_ = std::make_unique<TRecoverySession>(setup.RecoveryRoot);
+  } catch (const std::exception& e) {
+    // The editor works without; the user should know that nothing is kept for a crash.
+    prompt_->ErrorMessage(std::string("自動保存を開始できません。\n") + e.what());
+    return false;
+  }
+  autosave_ = std::make_unique<TAutosave>(*doc_, *session_, TAutosave::TClock(),
+                                          ReadAutosaveInterval(setup.SettingsFile));
+  if (!autosaveTimer_) {
+    autosaveTimer_ = new QTimer(this);
+    autosaveTimer_->setObjectName("Timer_Autosave");
+    connect(autosaveTimer_, &QTimer::timeout, this, [this] { Guarded(this, [&] { PollAutosave(); }); });
+  }
+  // The autosave decides when its interval has passed; the timer only asks often enough.
+  const auto interval = autosave_->Interval().count();
+  autosaveTimer_->start(static_cast<int>(std::clamp<long long>(interval / 10, 100, 5000)));
+
+  bool restored = false;
+  TQtRecoveryPrompt ask(this);
+  Guarded(this, [&] {
+    restored = OfferRecoveredProjects(FindRecoveredProjects(setup.RecoveryRoot), *doc_, *autosave_, ask);
+  });
+  return restored;
+}
+
+void TForm_Main::PollAutosave() {
+  if (!autosave_) return;
+  autosave_->Poll();
+  // A failing write is told once, not every interval.
+  const std::string& error = autosave_->LastError();
+  if (!error.empty() && error != shownAutosaveError_) prompt_->ErrorMessage("自動保存に失敗しました。\n" + error);
+  shownAutosaveError_ = error;
+}
+
+// ---- files dropped from the file manager ----
+
+void TForm_Main::DropFiles(const QStringList& files, bool onList) {
+  std::vector<std::string> taken;
+  for (const QString& f : files) {
+    const std::string file = Utf8(f);
+    const TDroppedFile kind = DroppedFileKind(file);
+    const bool opens = kind == TDroppedFile::Project || kind == TDroppedFile::GraphicLayerFile ||
+                       kind == TDroppedFile::SoundLayerFile;
+    if (onList || opens) taken.push_back(file);
+  }
+  if (!taken.empty()) actions_->DropFiles(taken, *media_);
+}
+
+void TForm_Main::dragEnterEvent(QDragEnterEvent* event) {
+  // Outside the lists only project and layer files are taken.
+  for (const QString& f : DroppedLocalFiles(event->mimeData())) {
+    const TDroppedFile kind = DroppedFileKind(Utf8(f));
+    if (kind == TDroppedFile::Project || kind == TDroppedFile::GraphicLayerFile ||
+        kind == TDroppedFile::SoundLayerFile) {
+      event->setDropAction(Qt::CopyAction);
+      event->accept();
+      return;
+    }
+  }
+  event->ignore();
+}
+
+void TForm_Main::dropEvent(QDropEvent* event) {
+  const QStringList files = DroppedLocalFiles(event->mimeData());
+  if (files.isEmpty()) {
+    event->ignore();
+    return;
+  }
+  event->setDropAction(Qt::CopyAction);
+  event->accept();
+  QTimer::singleShot(0, this, [this, files] { Guarded(this, [&] { DropFiles(files, false); }); });
 }
 
 // ---- selections and notices ----
@@ -655,6 +822,10 @@ void TForm_Main::Notice(const TDocumentNotice& n) {
         dirty(v);
       }
       setWindowTitle(Qs(doc_->WindowCaption()));
+      relinkPending_ = true;
+      break;
+    case K::ModifiedChanged:
+      setWindowTitle(Qs(doc_->WindowCaption()));
       break;
     case K::ClipboardChanged:
       break;
@@ -672,6 +843,11 @@ void TForm_Main::FlushNotices() {
     ShowDocumentSelection(v);
   }
   UpdateActions();
+  if (relinkPending_) {
+    relinkPending_ = false;
+    // Once the opening command has returned, as the failures below.
+    QTimer::singleShot(0, this, [this] { Guarded(this, [&] { OfferRelink(); }); });
+  }
   if (failures_.empty()) return;
   // Shown once the command has returned: no modal loop inside a step of the document.
   QTimer::singleShot(0, this, [this, failures = std::move(failures_)] {

@@ -18,15 +18,22 @@
 #include "ui/logic/document_notice.h"
 
 class QAction;
+class QDragEnterEvent;
+class QDropEvent;
 class QLabel;
 class QMenu;
 class QTabWidget;
+class QTimer;
 class QToolBar;
 
 namespace vexa {
 class TVexaStudio;
 class TProjectDocument;
 class TMainActions;
+class TAutosave;
+class TFileMediaAccess;
+class TRecentProjects;
+class TRecoverySession;
 }
 
 namespace vexa::ui {
@@ -61,7 +68,15 @@ enum class TViewCommand {
 };
 
 // The tool bar's commands.
-enum class TToolCommand { OpenProject, SaveProject, SaveProjectAs, Preview, Render, ProjectSetting };
+enum class TToolCommand { OpenProject, SaveProject, SaveProjectAs, Preview, Render, ProjectSetting, Undo, Redo };
+inline constexpr size_t kToolCount = 8;
+
+// Where the editor keeps what outlives a run: the recovery folder of the autosave and the
+// settings file (the recent projects, the autosave interval). Empty paths leave the part out.
+struct TSessionSetup {
+  std::string RecoveryRoot;
+  std::string SettingsFile;
+};
 
 class TForm_Main : public QMainWindow, private TDocumentObserver {
   Q_OBJECT
@@ -84,6 +99,19 @@ class TForm_Main : public QMainWindow, private TDocumentObserver {
   QAction* Action(TViewId v, TViewCommand c, int32_t kind = -1) const;
   QAction* ToolAction(TToolCommand c) const { return tools_[static_cast<size_t>(c)]; }
   QMenu* RenderMenu() const { return renderMenu_; }
+  // The drop-down of "開く": the recent projects.
+  QMenu* RecentMenu() const { return recentMenu_; }
+  TAutosave* Autosave() const { return autosave_.get(); }
+  QTimer* AutosaveTimer() const { return autosaveTimer_; }
+
+  // Starts what outlives a run: the recent projects, the autosave into a recovery folder of
+  // this run, and (before the window takes input) the question about each project a run that
+  // did not end normally left behind. True when a recovered project was restored.
+  bool StartSession(const TSessionSetup& setup);
+
+  // Files dropped on the window or one of its lists; onList: media files become source events
+  // (elsewhere only project and layer files count).
+  void DropFiles(const QStringList& files, bool onList);
 
   // Opens a project file as "開く" does once a file is chosen, without the question (the
   // command line's way in). Errors are shown; true when the project was opened.
@@ -113,6 +141,8 @@ class TForm_Main : public QMainWindow, private TDocumentObserver {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
   void showEvent(QShowEvent* event) override;
 
  private:
@@ -135,6 +165,11 @@ class TForm_Main : public QMainWindow, private TDocumentObserver {
   void AddKindItem(QMenu* menu, TViewId v, int32_t kind, const char* role);
   void ShowProjectSettings();
   void ShowRenderMenu();
+  void FillRecentMenu();
+  void UpdateUndoButtons();
+  void PollAutosave();
+  // The relink dialog when the project just opened names missing media.
+  void OfferRelink();
   QString ItemName(TViewId v, TViewCommand c, int32_t kind) const;
 
   // The user's selection and focused row of a view go to the document.
@@ -158,11 +193,21 @@ class TForm_Main : public QMainWindow, private TDocumentObserver {
     QAction* Action;
   };
   std::vector<TActionKey> items_;
-  std::array<QAction*, 6> tools_{};
+  std::array<QAction*, kToolCount> tools_{};
   QToolBar* toolBar_ = nullptr;
   QTabWidget* tabs_ = nullptr;
   QMenu* renderMenu_ = nullptr;
+  QMenu* recentMenu_ = nullptr;
   bool placed_ = false;
+  bool relinkPending_ = false;
+
+  // What outlives a run; the autosave observes the document and writes into the session.
+  std::unique_ptr<TFileMediaAccess> media_;  // lengths of dropped movies and sounds
+  std::unique_ptr<TRecentProjects> recent_;
+  std::unique_ptr<TRecoverySession> session_;
+  std::unique_ptr<TAutosave> autosave_;
+  QTimer* autosaveTimer_ = nullptr;
+  std::string shownAutosaveError_;
 
   // Notices of one batch are gathered; the Qt selections follow once the batch ends.
   int batch_ = 0;

@@ -4,6 +4,8 @@
 #include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QMenu>
+#include <QMimeData>
+#include <QUrl>
 #include <QScrollBar>
 #include <algorithm>
 
@@ -55,6 +57,22 @@ void TListView::SetReorderable(bool on) {
   setDropIndicatorShown(on);
   setDragDropMode(on ? QAbstractItemView::InternalMove : QAbstractItemView::NoDragDrop);
   setDefaultDropAction(Qt::MoveAction);
+}
+
+void TListView::SetAcceptsFiles(bool on) {
+  acceptsFiles_ = on;
+  if (on) {
+    setAcceptDrops(true);
+    viewport()->setAcceptDrops(true);
+  }
+}
+
+QStringList DroppedLocalFiles(const QMimeData* mime) {
+  QStringList files;
+  if (!mime || !mime->hasUrls()) return files;
+  for (const QUrl& url : mime->urls())
+    if (url.isLocalFile() && !url.toLocalFile().isEmpty()) files << url.toLocalFile();
+  return files;
 }
 
 std::vector<int> TListView::SelectedRows() const {
@@ -134,7 +152,12 @@ void TListView::PaintFocusColour(bool focused) {
 
 void TListView::dragEnterEvent(QDragEnterEvent* event) {
   if (event->source() != this) {
-    event->ignore();
+    if (acceptsFiles_ && !DroppedLocalFiles(event->mimeData()).isEmpty()) {
+      event->setDropAction(Qt::CopyAction);
+      event->accept();
+    } else {
+      event->ignore();
+    }
     return;
   }
   QTreeView::dragEnterEvent(event);
@@ -144,7 +167,12 @@ void TListView::dragEnterEvent(QDragEnterEvent* event) {
 
 void TListView::dragMoveEvent(QDragMoveEvent* event) {
   if (event->source() != this) {
-    event->ignore();
+    if (acceptsFiles_ && !DroppedLocalFiles(event->mimeData()).isEmpty()) {
+      event->setDropAction(Qt::CopyAction);
+      event->accept();
+    } else {
+      event->ignore();
+    }
     return;
   }
   QTreeView::dragMoveEvent(event);
@@ -154,7 +182,14 @@ void TListView::dragMoveEvent(QDragMoveEvent* event) {
 
 void TListView::dropEvent(QDropEvent* event) {
   if (event->source() != this) {
-    event->ignore();
+    const QStringList files = acceptsFiles_ ? DroppedLocalFiles(event->mimeData()) : QStringList();
+    if (files.isEmpty()) {
+      event->ignore();
+      return;
+    }
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+    emit FilesDropped(files);
     return;
   }
   const int target = indexAt(event->position().toPoint()).row();

@@ -5,12 +5,14 @@
 #pragma once
 
 #include <QKeySequence>
+#include <QStringList>
 #include <QTreeView>
 #include <functional>
 #include <vector>
 
 class QAction;
 class QMenu;
+class QMimeData;
 
 namespace vexa::ui {
 
@@ -31,12 +33,16 @@ class TListView : public QTreeView {
   // Rows can be dragged to another place within this view only; the drop reports the row that
   // had the focus and the row under the drop point.
   void SetReorderable(bool on);
+  // Files dragged in from elsewhere (local file URLs only) are taken and reported.
+  void SetAcceptsFiles(bool on);
   // The selected rows, top to bottom.
   std::vector<int> SelectedRows() const;
   void SelectRows(const std::vector<int>& rows);
 
  signals:
   void ReorderRequested(int focusedRow, int targetRow);
+  // Local files dropped on the view, as full paths.
+  void FilesDropped(const QStringList& files);
   // A click on a column heading.
   void HeadingClicked(int column);
 
@@ -60,6 +66,10 @@ class TListView : public QTreeView {
   };
   std::vector<TKeyBinding> keys_;
   QMenu* menu_ = nullptr;
+  bool acceptsFiles_ = false;
 };
+
+// The local files among the URLs of dragged data; other URLs are left out.
+QStringList DroppedLocalFiles(const QMimeData* mime);
 
 }  // namespace vexa::ui

@@ -1,8 +1,10 @@
 #include "ui/logic/autosave.h"
 
+#include <algorithm>
 #include <ctime>
 #include <exception>
 
+#include "persist/ext_ini_file.h"
 #include "ui/logic/project_document.h"
 
 namespace vexa {
@@ -79,6 +81,16 @@ bool TAutosave::Write() {
   writtenNames_ = FileNames();
   pendingSince_.reset();
   return true;
+}
+
+std::chrono::milliseconds ReadAutosaveInterval(const std::string& settingsFile) {
+  if (settingsFile.empty()) return TAutosave::kDefaultInterval;
+  TExtIniFile ini(settingsFile);
+  ini.Reload();
+  const int32_t seconds = ini.ReadSignedInteger("Autosave", "Interval", -1);
+  if (seconds <= 0) return TAutosave::kDefaultInterval;
+  // Shorter would write all the time while the user works.
+  return std::chrono::seconds(std::max(seconds, 5));
 }
 
 // ---- restoring at start ----

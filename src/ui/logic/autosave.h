@@ -61,6 +61,10 @@ class TAutosave : public TDocumentObserver {
   std::string lastError_;
 };
 
+// The interval the user set in the settings file ([Autosave] Interval, in seconds; at least
+// five), or the default.
+std::chrono::milliseconds ReadAutosaveInterval(const std::string& settingsFile);
+
 // ---- restoring at start ----
 
 enum class TRecoveryChoice { Restore, Discard, Later };

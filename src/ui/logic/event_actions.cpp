@@ -296,6 +296,29 @@ void TMainActions::EditEvent(TViewId view, const TEvent& edited) {
   });
 }
 
+TUndoButtons UndoButtons(const TCommandHistory& history) {
+  TUndoButtons b;
+  b.CanUndo = history.CanUndo();
+  b.CanRedo = history.CanRedo();
+  b.UndoTip = std::string(main_text::kUndo);
+  b.RedoTip = std::string(main_text::kRedo);
+  if (b.CanUndo) b.UndoTip += ": " + history.UndoText();
+  if (b.CanRedo) b.RedoTip += ": " + history.RedoText();
+  return b;
+}
+
+void TMainActions::Undo() {
+  Guard([&] {
+    if (doc_.History().CanUndo()) doc_.History().Undo();
+  });
+}
+
+void TMainActions::Redo() {
+  Guard([&] {
+    if (doc_.History().CanRedo()) doc_.History().Redo();
+  });
+}
+
 bool TMainActions::ConfirmClose() {
   return prompt_.Confirm(doc_.IsModified() ? main_text::kConfirmCloseUnsaved : main_text::kConfirmClose);
 }

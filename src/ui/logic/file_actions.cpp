@@ -3,10 +3,12 @@
 #include <filesystem>
 #include <stdexcept>
 
+#include "persist/file_paths.h"
 #include "persist/layer_file.h"
 #include "persist/persist_error.h"
 #include "persist/project_file.h"
 #include "ui/logic/main_actions.h"
+#include "ui/logic/recent_projects.h"
 #include "ui/logic/text_format.h"
 
 namespace vexa {
@@ -157,6 +159,17 @@ void TMainActions::OpenProject(const std::string& given) {
                              {std::string(main_text::kOpenProjectTitle), std::string(main_text::kProjectFilter), {}});
     if (file.empty()) return;
     OpenProjectFile(file);
+  });
+}
+
+void TMainActions::OpenRecentProject(const std::string& file, const TRecentProjects& recent) {
+  Guard([&] {
+    if (!FileExists(file)) {
+      recent.Remove(file);
+      prompt_.Message(std::string(main_text::kRecentMissing) + "\n" + file);
+      return;
+    }
+    OpenProject(file);
   });
 }
 

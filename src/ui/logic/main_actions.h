@@ -18,6 +18,7 @@
 namespace vexa {
 
 class TMediaAccess;
+class TRecentProjects;
 
 // Texts of the main window's questions and file choosers.
 namespace main_text {
@@ -39,6 +40,10 @@ inline constexpr std::string_view kSoundLayerFilter = "サウンドレイヤー�
 inline constexpr std::string_view kProjectExtension = ".vxpj";
 inline constexpr std::string_view kGraphicLayerExtension = ".vxgl";
 inline constexpr std::string_view kSoundLayerExtension = ".vxsl";
+inline constexpr std::string_view kUndo = "元に戻す";
+inline constexpr std::string_view kRedo = "やり直し";
+inline constexpr std::string_view kRecentNone = "（なし）";
+inline constexpr std::string_view kRecentMissing = "ファイルが見つからないため、最近使ったプロジェクトの一覧から外しました。";
 }  // namespace main_text
 
 // name, unless it already ends with the extension (letter case aside), followed by it.
@@ -62,6 +67,14 @@ struct TMenuState {
 };
 TMenuState MenuState(const TProjectDocument& doc, TViewId view);
 
+// The undo and redo buttons: enabled while there is a step, the tooltip naming it
+// ("元に戻す: 貼り付け"; the bare caption while there is none).
+struct TUndoButtons {
+  bool CanUndo = false, CanRedo = false;
+  std::string UndoTip, RedoTip;
+};
+TUndoButtons UndoButtons(const TCommandHistory& history);
+
 class TMainActions {
  public:
   TMainActions(TProjectDocument& doc, TEditorPrompt& prompt) : doc_(doc), prompt_(prompt) {}
@@ -84,6 +97,10 @@ class TMainActions {
   void AddEvent(TViewId view, std::unique_ptr<TEvent> event);
   void EditEvent(TViewId view, const TEvent& edited);
 
+  // ---- undo history ----
+  void Undo();
+  void Redo();
+
   // ---- every view ----
   // "すべて選択"; in the sound event view it clears the selection when all rows are selected.
   void SelectAll(TViewId view);
@@ -105,6 +122,9 @@ class TMainActions {
   // Asks first; then opens the given file (a recent project, a dropped file) or the chosen one
   // through OpenProjectFile.
   void OpenProject(const std::string& file = {});
+  // An entry of the recent projects: opened as a given file; one that no longer exists is
+  // taken off the list with a message instead.
+  void OpenRecentProject(const std::string& file, const TRecentProjects& recent);
   // Opens a project file as "開く" does once a file is chosen, without the question (the
   // command line's way in); true when the project was replaced (also when a layer file failed
   // part way).

@@ -56,6 +56,17 @@ std::vector<std::string> TRecentProjects::List() const {
   return files;
 }
 
+std::vector<std::string> TRecentProjects::Entries() const {
+  std::vector<std::string> files = Read();
+  if (files.size() > kMaxCount) files.resize(kMaxCount);
+  return files;
+}
+
+void TRecentProjects::Remove(const std::string& projectFile) const {
+  std::vector<std::string> files = Read();
+  if (std::erase(files, projectFile) > 0) Write(files);
+}
+
 void TRecentProjects::Add(const std::string& projectFile) const {
   if (projectFile.empty()) return;
   std::vector<std::string> files = Read();

@@ -20,8 +20,11 @@ class TRecentProjects {
 
   // The projects, newest first; files that no longer exist are dropped from the list.
   std::vector<std::string> List() const;
+  // The projects as kept, newest first, whether they exist or not.
+  std::vector<std::string> Entries() const;
   // The project goes to the top (once); the oldest beyond ten go.
   void Add(const std::string& projectFile) const;
+  void Remove(const std::string& projectFile) const;
 
  private:
   std::vector<std::string> Read() const;
