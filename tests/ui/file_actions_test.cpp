@@ -4,6 +4,8 @@
 #include "editor_fixture.h"
 #include "persist/project_file.h"
 #include "temp_folder.h"
+#include "ui/logic/autosave.h"
+#include "ui/logic/recent_projects.h"
 
 namespace vexa {
 namespace {
@@ -130,7 +132,7 @@ TEST_F(FileActions, AProjectThatFailsPartWayLoadsWhatItCanAndForgetsItsNames) {
   EXPECT_TRUE(project.GraphicLayers[1]->FileName.empty());
   EXPECT_EQ(project.SoundLayers.Count(), 0);
   EXPECT_TRUE(project.FileName.empty());
-  EXPECT_EQ(doc.RowCount(kLayers), 2);
+  EXPECT_EQ(doc.RowCount(kLayers), 2);  // as saved: X and G2
 
   // Saving asks for the names instead of writing over the damaged layer and the project.
   prompt.Choosers.clear();
@@ -161,6 +163,57 @@ TEST_F(FileActions, AProjectFileThatCannotBeReadChangesNothing) {
   ASSERT_EQ(prompt.Errors.size(), 2u);
   EXPECT_EQ(prompt.Errors[1], "ファイルが見つかりません。\n" + (dir / "gone.vxpj"));
   EXPECT_EQ(Dump(), before);
+}
+
+// The undo buttons name the step they would take; opening another project forgets them.
+TEST_F(FileActions, UndoButtonsNameTheirStepsAndAProjectOpenedForgetsThem) {
+  testing::TTempFolder dir;
+  const std::string file = dir / "p.vxpj";
+  prompt.Files = {{dir / "g1.vxgl"}, {dir / "g2.vxgl"}, {dir / "s1.vxsl"}, {file}};
+  EXPECT_FALSE(UndoButtons(doc.History()).CanUndo);
+  EXPECT_EQ(UndoButtons(doc.History()).UndoTip, "元に戻す");
+  Select(kLayers, {0});
+  act.RenameLayer(kLayers, 0, "X");
+  act.SaveProject();
+  act.DeleteLayers(kLayers);
+  TUndoButtons b = UndoButtons(doc.History());
+  EXPECT_TRUE(b.CanUndo);
+  EXPECT_FALSE(b.CanRedo);
+  act.Undo();
+  b = UndoButtons(doc.History());
+  EXPECT_EQ(b.UndoTip, "元に戻す: " + doc.History().UndoText());
+  EXPECT_EQ(b.RedoTip, "やり直し: " + doc.History().RedoText());
+  EXPECT_TRUE(b.CanRedo);
+  EXPECT_FALSE(doc.History().RedoText().empty());
+
+  // The recent list: a vanished project is dropped with a message; an existing one opens
+  // after the question and forgets the history.
+  const TRecentProjects recent(dir / "config/vexa-studio.ini");
+  recent.Add(file);
+  recent.Add(dir / "gone.vxpj");
+  EXPECT_EQ(recent.Entries(), (std::vector<std::string>{dir / "gone.vxpj", file}));
+  act.OpenRecentProject(dir / "gone.vxpj", recent);
+  ASSERT_EQ(prompt.Messages.size(), 1u);
+  EXPECT_NE(prompt.Messages[0].find("gone.vxpj"), std::string::npos);
+  EXPECT_EQ(recent.Entries(), std::vector<std::string>{file});
+  act.OpenRecentProject(file, recent);
+  EXPECT_EQ(prompt.Confirmations.back(), main_text::kConfirmOpenProject);
+  EXPECT_EQ(doc.RowCount(kLayers), 2);  // as saved: X and G2
+  EXPECT_EQ(doc.History().Count(), 0u);
+  EXPECT_FALSE(UndoButtons(doc.History()).CanUndo);
+}
+
+TEST(AutosaveInterval, ReadFromTheSettingsFileInSecondsWithAFloor) {
+  testing::TTempFolder dir;
+  const std::string ini = dir / "vexa-studio.ini";
+  EXPECT_EQ(ReadAutosaveInterval(ini), TAutosave::kDefaultInterval);
+  EXPECT_EQ(ReadAutosaveInterval(""), TAutosave::kDefaultInterval);
+  testing::WriteFile(ini, "[Autosave]\nInterval=120\n");
+  EXPECT_EQ(ReadAutosaveInterval(ini), std::chrono::seconds(120));
+  testing::WriteFile(ini, "[Autosave]\nInterval=1\n");
+  EXPECT_EQ(ReadAutosaveInterval(ini), std::chrono::seconds(5));
+  testing::WriteFile(ini, "[Autosave]\nInterval=0\n");
+  EXPECT_EQ(ReadAutosaveInterval(ini), TAutosave::kDefaultInterval);
 }
 
 }  // namespace
