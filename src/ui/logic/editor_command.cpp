@@ -70,9 +70,10 @@ void TSnapshotCommand::UndoChange() {
 
 void TCommandHistory::Push(std::unique_ptr<TEditorCommand> command) {
   DropFrom(index_);
-  command->Do();
+  // Kept first: those who hear of the change see it as the step to undo, as after Undo and Redo.
   commands_.push_back(std::move(command));
   index_ = commands_.size();
+  commands_.back()->Do();
 }
 
 void TCommandHistory::Undo() {
