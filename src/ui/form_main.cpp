@@ -824,9 +824,6 @@ void TForm_Main::Notice(const TDocumentNotice& n) {
       setWindowTitle(Qs(doc_->WindowCaption()));
       relinkPending_ = true;
       break;
-    case K::ModifiedChanged:
-      setWindowTitle(Qs(doc_->WindowCaption()));
-      break;
     case K::ClipboardChanged:
       break;
     case K::CommandFailed:
