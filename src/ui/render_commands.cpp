@@ -134,7 +134,8 @@ bool ReadyToRender(QWidget* mainWindow, const TProject& project, const std::stri
 
 void RunGraphicRenderCommandUi(QWidget* mainWindow, TVexaStudio& studio) {
   const auto chosen = ChooseSaveFile(
-      mainWindow, {"グラフィックのレンダリング", "AVIファイル(*.avi)|*.avi", "SaveDialog_Render_Graphic"}, {});
+      mainWindow, {"グラフィックのレンダリング", "AVIファイル(*.avi)|*.avi", "SaveDialog_Render_Graphic"},
+      ProposedRenderFile(studio.Project.FileName, ".avi"));
   if (!chosen) return;
   if (!ReadyToRender(mainWindow, studio.Project, GraphicRenderFileName(*chosen), {true, false})) return;
   TCodecDialogChoice choice(mainWindow ? static_cast<QObject*>(mainWindow) : qApp);
@@ -143,7 +144,8 @@ void RunGraphicRenderCommandUi(QWidget* mainWindow, TVexaStudio& studio) {
 }
 
 void RunSoundRenderCommandUi(QWidget* mainWindow, const TProject& project) {
-  const auto chosen = ChooseSaveFile(mainWindow, {kSoundRenderTitle, kSoundRenderFilter, "SaveDialog_Render_Sound"}, {});
+  const auto chosen = ChooseSaveFile(mainWindow, {kSoundRenderTitle, kSoundRenderFilter, "SaveDialog_Render_Sound"},
+                                     ProposedRenderFile(project.FileName, ".wav"));
   if (!chosen) return;
   if (!ReadyToRender(mainWindow, project, SoundRenderFileName(*chosen), {false, true})) return;
   TSoundRenderOutcome outcome;
@@ -159,7 +161,8 @@ void RunSoundRenderCommandUi(QWidget* mainWindow, const TProject& project) {
 
 void RunMovieRenderCommandUi(QWidget* mainWindow, TVexaStudio& studio) {
   const auto chosen = ChooseSaveFile(
-      mainWindow, {movie_render_text::kSaveTitle, movie_render_text::kFilter, "SaveDialog_Render_Movie"}, {});
+      mainWindow, {movie_render_text::kSaveTitle, movie_render_text::kFilter, "SaveDialog_Render_Movie"},
+      ProposedRenderFile(studio.Project.FileName, ".mp4"));
   if (!chosen) return;
   const std::string file = MovieRenderFileName(*chosen);
   if (!ReadyToRender(mainWindow, studio.Project, file, {true, true})) return;

@@ -12,6 +12,9 @@ TEST(MovieRenderFileName, KeepsAMovieExtensionAndAddsMp4Otherwise) {
   EXPECT_EQ(MovieRenderFileName("clip.mov"), "clip.mov");
   EXPECT_EQ(MovieRenderFileName("clip"), "clip.mp4");
   EXPECT_EQ(MovieRenderFileName("clip.avi"), "clip.avi.mp4");
+  // The save dialogs start beside the project, under its name.
+  EXPECT_EQ(ProposedRenderFile("/p/夏.d/demo.vxpj", ".wav"), "/p/夏.d/demo.wav");
+  EXPECT_EQ(ProposedRenderFile("", ".avi"), "");
 }
 
 TEST(MediaFindingsText, NamesEachFileOnceAndCountsItsOtherUses) {

@@ -18,4 +18,8 @@ inline constexpr std::string_view kSettingsTitle = "動画の設定";
 // chosen followed by ".mp4".
 std::string MovieRenderFileName(const std::string& chosen);
 
+// Where a render's save dialog starts: beside the project file, under its name with the
+// render's extension; empty for a project never saved.
+std::string ProposedRenderFile(const std::string& projectFile, std::string_view extension);
+
 }  // namespace vexa
