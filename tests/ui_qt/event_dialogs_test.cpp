@@ -169,7 +169,7 @@ class TestEventDialogs : public QObject {
     expected.SetFont({"DejaVu Sans Mono", 20, 3});
     QCOMPARE(label->text(), QString("DejaVu Sans Mono"));
     QCOMPARE(memo->font().family(), QString("DejaVu Sans Mono"));
-    QVERIFY(QFontInfo(memo->font()).bold() && QFontInfo(memo->font()).italic());
+    QVERIFY(memo->font().bold() && memo->font().italic());  // asked for: a machine may lack the face
 
     Find<QPushButton>(&dialog, "Button_OK")->click();
     ExpectSameEvent(*Written(form), *Written(expected));
