@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <fstream>
 #include <string>
 
 #include "model/event_kinds.h"
@@ -32,7 +33,7 @@ inline void Fill(TProject& p) {
       std::unique_ptr<TEvent> e = NewEventWithInitialValues(k.Code);
       e->StartTime = i * 1000;
       e->EndTime = e->StartTime + 999;
-      if (auto* img = EventAs<TGraphicSourceImageEvent>(e.get())) img->FileName = "/pictures/picture.png";
+      if (auto* img = EventAs<TGraphicSourceImageEvent>(e.get())) img->FileName = Folder() + "/picture.bmp";
       (k.Class == TKindClass::Source ? sources : effects)++;
       g.ListForKind(k.Code)->Add(std::move(e));
     }
@@ -43,14 +44,45 @@ inline void Fill(TProject& p) {
     std::unique_ptr<TEvent> e = NewEventWithInitialValues(kind::Sound);
     e->StartTime = i * 500;
     e->EndTime = e->StartTime + 400;
-    EventAs<TSoundSourceEvent>(e.get())->FileName = "/sounds/sound.wav";
+    EventAs<TSoundSourceEvent>(e.get())->FileName = Folder() + "/sound.wav";
     s.Events.Add(std::move(e));
   }
+}
+
+// The media the events name exist, so that opening the project finds nothing to relink: a
+// 1 x 1 picture and a tenth of a second of silence.
+inline void WriteMedia() {
+  const auto le = [](std::ofstream& out, uint32_t v, int bytes) {
+    for (int i = 0; i < bytes; ++i) out.put(static_cast<char>((v >> (8 * i)) & 0xFF));
+  };
+  std::ofstream bmp(Folder() + "/picture.bmp", std::ios::binary);
+  bmp << "BM";
+  for (uint32_t v : {58u, 0u, 54u, 40u, 1u, 1u}) le(bmp, v, 4);
+  le(bmp, 1, 2);
+  le(bmp, 24, 2);
+  for (uint32_t v : {0u, 4u, 2835u, 2835u, 0u, 0u}) le(bmp, v, 4);
+  le(bmp, 0x00FFFFFF, 4);  // one white pixel and the row's padding
+  const uint32_t data = 4410 * 4;
+  std::ofstream wav(Folder() + "/sound.wav", std::ios::binary);
+  wav << "RIFF";
+  le(wav, 36 + data, 4);
+  wav << "WAVEfmt ";
+  le(wav, 16, 4);
+  le(wav, 1, 2);
+  le(wav, 2, 2);
+  le(wav, 44100, 4);
+  le(wav, 44100 * 4, 4);
+  le(wav, 4, 2);
+  le(wav, 16, 2);
+  wav << "data";
+  le(wav, data, 4);
+  for (uint32_t i = 0; i < data; ++i) wav.put(0);
 }
 
 inline const std::string& ProjectFile() {
   static const std::string file = [] {
     std::filesystem::create_directories(Folder());
+    WriteMedia();
     TProject p;
     p.FileName = Folder() + "/bench.vxpj";
     Fill(p);
