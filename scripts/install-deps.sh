@@ -38,6 +38,8 @@ TEST=(
   clang libclang-rt-14-dev
   # peers of the benchmarks and makers of test files
   ffmpeg sox melt
+  # faces with bold and oblique styles for the font chooser's test
+  fonts-dejavu-extra
 )
 
 groups=("$@")
