@@ -31,27 +31,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-using TAnswer = std::function<void(QWidget*)>;
-
-// Answers the next modal windows in turn, each one other than the one answered before it.
-void AnswerInTurn(std::vector<TAnswer> answers, QPointer<QWidget> previous = nullptr, int attemptsLeft = 6000) {
-  if (answers.empty()) return;
-  QTimer::singleShot(10, qApp, [answers = std::move(answers), previous, attemptsLeft]() mutable {
-    QWidget* modal = QApplication::activeModalWidget();
-    if (!modal || modal == previous) {
-      if (attemptsLeft > 0) AnswerInTurn(std::move(answers), previous, attemptsLeft - 1);
-      return;
-    }
-    TAnswer first = std::move(answers.front());
-    answers.erase(answers.begin());
-    AnswerInTurn(std::move(answers), modal);
-    first(modal);
-  });
-}
-
-TAnswer Click(const QString& caption) {
-  return [caption](QWidget* box) { vexa::test::ClickMessageButton(box, caption); };
-}
+using test::AnswerInTurn;
+using test::Click;
+using test::TAnswer;
 
 void Touch(const std::string& path) {
   fs::create_directories(fs::path(path).parent_path());

@@ -38,28 +38,9 @@ using namespace vexa::ui;
 
 namespace {
 
-using TAnswer = std::function<void(QWidget*)>;
-
-// Answers the next modal windows in turn: each answer waits for a modal other than the one
-// answered before it. A busy machine may take seconds to open one: a minute is allowed.
-void AnswerInTurn(std::vector<TAnswer> answers, QPointer<QWidget> previous = nullptr, int attemptsLeft = 6000) {
-  if (answers.empty()) return;
-  QTimer::singleShot(10, qApp, [answers = std::move(answers), previous, attemptsLeft]() mutable {
-    QWidget* modal = QApplication::activeModalWidget();
-    if (!modal || modal == previous) {
-      if (attemptsLeft > 0) AnswerInTurn(std::move(answers), previous, attemptsLeft - 1);
-      return;
-    }
-    TAnswer first = std::move(answers.front());
-    answers.erase(answers.begin());
-    AnswerInTurn(std::move(answers), modal);
-    first(modal);
-  });
-}
-
-TAnswer Click(const QString& caption) {
-  return [caption](QWidget* box) { vexa::test::ClickMessageButton(box, caption); };
-}
+using test::AnswerInTurn;
+using test::Click;
+using test::TAnswer;
 
 TAnswer ChooseFile(const QString& path, const QString& dialogName) {
   return [path, dialogName](QWidget* modal) {

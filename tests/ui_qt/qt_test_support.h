@@ -5,10 +5,12 @@
 #include <QApplication>
 #include <QDialog>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
 #include <functional>
+#include <vector>
 
 #include "ui/app_look.h"
 #include "ui/slot_guard.h"
@@ -38,6 +40,31 @@ inline void ClickMessageButton(QWidget* modal, const QString& caption) {
     }
   }
   QFAIL(qPrintable("no button " + caption));
+}
+
+using TAnswer = std::function<void(QWidget*)>;
+
+// Answers the next modal windows in turn: each answer waits for a modal other than the one
+// answered before it. A busy machine may take seconds to open one: a minute is allowed.
+inline void AnswerInTurn(std::vector<TAnswer> answers, QPointer<QWidget> previous = nullptr,
+                         int attemptsLeft = 6000) {
+  if (answers.empty()) return;
+  QTimer::singleShot(10, qApp, [answers = std::move(answers), previous, attemptsLeft]() mutable {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (!modal || modal == previous) {
+      if (attemptsLeft > 0) AnswerInTurn(std::move(answers), previous, attemptsLeft - 1);
+      return;
+    }
+    TAnswer first = std::move(answers.front());
+    answers.erase(answers.begin());
+    AnswerInTurn(std::move(answers), modal);
+    first(modal);
+  });
+}
+
+// The answer that clicks a message box's button.
+inline TAnswer Click(const QString& caption) {
+  return [caption](QWidget* box) { ClickMessageButton(box, caption); };
 }
 
 }  // namespace vexa::test

@@ -80,7 +80,7 @@ void RectangleUnits(TBuilder& b, int group, std::string_view field);
 std::vector<TDialogDescriptor> SourceDialogs();
 std::vector<TDialogDescriptor> TransformEffectDialogs();
 std::vector<TDialogDescriptor> ColourEffectDialogs();
-std::vector<TDialogDescriptor> SpecialEffectDialogs();
+std::vector<TDialogDescriptor> MaskWipeOrderDialogs();
 TDialogDescriptor SoundDialog();
 
 }  // namespace vexa::dialog

@@ -25,7 +25,7 @@ constexpr std::array<std::string_view, 1> kLayerColumns = {"レイヤー名"};
 std::vector<TDialogDescriptor> MakeAll() {
   std::vector<TDialogDescriptor> all;
   for (auto part : {dialog::SourceDialogs(), dialog::TransformEffectDialogs(), dialog::ColourEffectDialogs(),
-                    dialog::SpecialEffectDialogs()})
+                    dialog::MaskWipeOrderDialogs()})
     for (TDialogDescriptor& d : part)
       all.push_back(std::move(d));
   all.push_back(dialog::SoundDialog());

@@ -42,7 +42,7 @@ TDialogDescriptor SwapLayer() {
 
 }  // namespace
 
-std::vector<TDialogDescriptor> SpecialEffectDialogs() {
+std::vector<TDialogDescriptor> MaskWipeOrderDialogs() {
   std::vector<TDialogDescriptor> d;
   d.push_back(AlphaMask());
   d.push_back(Transition());
